@@ -1,0 +1,95 @@
+#include "platform/posix_endpoint.h"
+
+#include "platform/win32_error.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform::posix {
+
+namespace {
+
+std::string toUtf8(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t wc : text) {
+        auto c = static_cast<std::uint32_t>(wc);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string runtimeDirectory()
+{
+    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+    if (xdg && *xdg)
+        return std::string(xdg) + "/quorlin";
+    return "/tmp/quorlin-" + std::to_string(getuid());
+}
+
+bool ensureRuntimeDirectory()
+{
+    const std::string dir = runtimeDirectory();
+    if (mkdir(dir.c_str(), 0700) == 0)
+        return true;
+    struct stat info {};
+    return errno == EEXIST && stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string endpointPath(const std::wstring& objectName)
+{
+    const auto slash = objectName.find_last_of(L'\\');
+    const std::wstring last = slash == std::wstring::npos ? objectName : objectName.substr(slash + 1);
+    return runtimeDirectory() + "/" + toUtf8(last);
+}
+
+std::uint32_t win32ErrorFromErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ECONNREFUSED:
+    case ENOTDIR:
+        return win32::kErrorFileNotFound;
+    case EACCES:
+    case EPERM:
+        return win32::kErrorAccessDenied;
+    case ECONNRESET:
+    case EPIPE:
+    case ENOTCONN:
+    case ESHUTDOWN:
+        return win32::kErrorDeviceNotConnected;
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+    case ETIMEDOUT:
+        return win32::kErrorSemTimeout;
+    case ENAMETOOLONG:
+        return win32::kErrorFilenameExcedRange;
+    case EMSGSIZE:
+    case EINVAL:
+        return win32::kErrorInvalidParameter;
+    default:
+        return win32::kErrorGenFailure;
+    }
+}
+
+} // namespace platform::posix
