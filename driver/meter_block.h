@@ -3,7 +3,6 @@
 #include "driver/byte_order.h"
 
 #include <QString>
-
 #include <cstdint>
 
 // Peak levels read back from the unit: 192 signed 32-bit peak samples on a

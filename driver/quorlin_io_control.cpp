@@ -6,7 +6,6 @@
 #include "driver/vendor_packet.h"
 
 #include <QDebug>
-
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -32,8 +31,7 @@ const std::array<std::wstring, QuorlinIoControl::kDevicePathCount> gDevicePaths 
 
 // Runs `operation`, turning any exception into a line on std::cerr and a
 // false result.
-template<typename Operation>
-bool guarded(const char* failurePrefix, Operation&& operation)
+template<typename Operation> bool guarded(const char* failurePrefix, Operation&& operation)
 {
     try {
         return operation();
@@ -246,8 +244,8 @@ bool QuorlinIoControl::sendVendorCommand(const char* failurePrefix, VendorComman
 
 bool QuorlinIoControl::SwitchMicInstrument(std::uint8_t channel, std::uint8_t state)
 {
-    return sendVendorCommand("Failed to switch mic instruction: ",
-                             VendorCommand::SwitchMicInstrument, state, channel);
+    return sendVendorCommand(
+        "Failed to switch mic instruction: ", VendorCommand::SwitchMicInstrument, state, channel);
 }
 
 bool QuorlinIoControl::SetMic20dB(std::uint8_t channel, std::uint8_t state)

@@ -6,9 +6,9 @@ namespace platform {
 
 DeviceHandle openDevice(const std::wstring& name)
 {
-    HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    HANDLE handle =
+        CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     return reinterpret_cast<DeviceHandle>(handle);
 }
 

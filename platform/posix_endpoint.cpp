@@ -57,7 +57,8 @@ bool ensureRuntimeDirectory()
 std::string endpointPath(const std::wstring& objectName)
 {
     const auto slash = objectName.find_last_of(L'\\');
-    const std::wstring last = slash == std::wstring::npos ? objectName : objectName.substr(slash + 1);
+    const std::wstring last =
+        slash == std::wstring::npos ? objectName : objectName.substr(slash + 1);
     return runtimeDirectory() + "/" + toUtf8(last);
 }
 

@@ -9,7 +9,6 @@
 #include "test_environment.h"
 
 #include <QtTest>
-
 #include <cmath>
 #include <functional>
 #include <iostream>
@@ -123,36 +122,51 @@ void TestDriver::exchangesUseTheirCodeAndSizes_data()
         QTest::newRow(name) << op << code << input << outSize;
     };
     std::uint32_t value = 0;
-    row("GetSampleRate", [](QuorlinIoControl& d) { return d.GetSampleRate() != 0; }, 0xFFDC2020, {},
+    row(
+        "GetSampleRate", [](QuorlinIoControl& d) { return d.GetSampleRate() != 0; }, 0xFFDC2020, {},
         4);
-    row("SetSampleRate", [](QuorlinIoControl& d) { return d.SetSampleRate(48000); }, 0xFFDC2038,
+    row(
+        "SetSampleRate", [](QuorlinIoControl& d) { return d.SetSampleRate(48000); }, 0xFFDC2038,
         u32(48000), 0);
-    row("SetBufferSize", [](QuorlinIoControl& d) { return d.SetBufferSize(256); }, 0xFFDC2044,
+    row(
+        "SetBufferSize", [](QuorlinIoControl& d) { return d.SetBufferSize(256); }, 0xFFDC2044,
         u32(256), 0);
-    row("GetBufferSize", [=](QuorlinIoControl& d) mutable { return d.GetBufferSize(value); },
+    row(
+        "GetBufferSize", [=](QuorlinIoControl& d) mutable { return d.GetBufferSize(value); },
         0xFFDC2048, {}, 4);
-    row("GetUsbLatency", [=](QuorlinIoControl& d) mutable { return d.GetUsbLatency(value); },
+    row(
+        "GetUsbLatency", [=](QuorlinIoControl& d) mutable { return d.GetUsbLatency(value); },
         0xFFDC204C, {}, 4);
-    row("SetUsbLatency", [](QuorlinIoControl& d) { return d.SetUsbLatency(16); }, 0xFFDC2050,
+    row(
+        "SetUsbLatency", [](QuorlinIoControl& d) { return d.SetUsbLatency(16); }, 0xFFDC2050,
         u32(16), 0);
-    row("StopAudio", [](QuorlinIoControl& d) { return d.StopAudio(); }, 0xFFDC2078, {}, 0);
-    row("InitAudio", [](QuorlinIoControl& d) { return d.InitAudio(); }, 0xFFDC207C, {}, 0);
-    row("RestartAudio", [](QuorlinIoControl& d) { return d.RestartAudio(); }, 0xFFDC2080, {}, 0);
-    row("GetDevicePid", [=](QuorlinIoControl& d) mutable { return d.GetDevicePid(value); },
+    row(
+        "StopAudio", [](QuorlinIoControl& d) { return d.StopAudio(); }, 0xFFDC2078, {}, 0);
+    row(
+        "InitAudio", [](QuorlinIoControl& d) { return d.InitAudio(); }, 0xFFDC207C, {}, 0);
+    row(
+        "RestartAudio", [](QuorlinIoControl& d) { return d.RestartAudio(); }, 0xFFDC2080, {}, 0);
+    row(
+        "GetDevicePid", [=](QuorlinIoControl& d) mutable { return d.GetDevicePid(value); },
         0xFFDC2084, {}, 4);
-    row("SetWdmChannelCount", [](QuorlinIoControl& d) { return d.SetWdmChannelCount(4); },
+    row(
+        "SetWdmChannelCount", [](QuorlinIoControl& d) { return d.SetWdmChannelCount(4); },
         0xFFDC2088, u32(4), 0);
-    row("EnableUsbSlowMode", [](QuorlinIoControl& d) { return d.EnableUsbSlowMode(); },
-        0xFFDC2090, {}, 0);
-    row("DisableUsbSlowMode", [](QuorlinIoControl& d) { return d.DisableUsbSlowMode(); },
+    row(
+        "EnableUsbSlowMode", [](QuorlinIoControl& d) { return d.EnableUsbSlowMode(); }, 0xFFDC2090,
+        {}, 0);
+    row(
+        "DisableUsbSlowMode", [](QuorlinIoControl& d) { return d.DisableUsbSlowMode(); },
         0xFFDC2094, {}, 0);
-    row("GetUsbStatus",
+    row(
+        "GetUsbStatus",
         [](QuorlinIoControl& d) {
             UsbStatus status;
             return d.GetUsbStatus(status);
         },
         0xFFDC20C0, {}, 7);
-    row("ReadMeters",
+    row(
+        "ReadMeters",
         [](QuorlinIoControl& d) {
             MeterBlock meters{};
             return d.ReadMeters(meters);
@@ -164,24 +178,33 @@ void TestDriver::exchangesUseTheirCodeAndSizes_data()
     (*mixer)(68, 2) = 1.0;
     Bytes mixerBytes(sizeof(MixerBlock));
     std::memcpy(mixerBytes.data(), mixer.get(), sizeof(MixerBlock));
-    row("WriteMixer", [mixer](QuorlinIoControl& d) { return d.WriteMixer(*mixer); }, 0xFFDC2040,
+    row(
+        "WriteMixer", [mixer](QuorlinIoControl& d) { return d.WriteMixer(*mixer); }, 0xFFDC2040,
         mixerBytes, 0);
 
-    row("SetOutVolume", [](QuorlinIoControl& d) { return d.SetOutVolume(2, 100); }, 0xFFDC209C,
+    row(
+        "SetOutVolume", [](QuorlinIoControl& d) { return d.SetOutVolume(2, 100); }, 0xFFDC209C,
         vendorPacket(0x03, 0x02, 2, 100), 0);
-    row("SetMicVolume", [](QuorlinIoControl& d) { return d.SetMicVolume(1, 84); }, 0xFFDC209C,
+    row(
+        "SetMicVolume", [](QuorlinIoControl& d) { return d.SetMicVolume(1, 84); }, 0xFFDC209C,
         vendorPacket(0x07, 0x02, 1, 84), 0);
-    row("SetMic20dB", [](QuorlinIoControl& d) { return d.SetMic20dB(1, 1); }, 0xFFDC209C,
+    row(
+        "SetMic20dB", [](QuorlinIoControl& d) { return d.SetMic20dB(1, 1); }, 0xFFDC209C,
         vendorPacket(0x5A, 1, 1, 0), 0);
-    row("SetMic48V", [](QuorlinIoControl& d) { return d.SetMic48V(2, 1); }, 0xFFDC209C,
+    row(
+        "SetMic48V", [](QuorlinIoControl& d) { return d.SetMic48V(2, 1); }, 0xFFDC209C,
         vendorPacket(0x5B, 1, 2, 0), 0);
-    row("SetOtgOff", [](QuorlinIoControl& d) { return d.SetOtgOff(); }, 0xFFDC209C,
+    row(
+        "SetOtgOff", [](QuorlinIoControl& d) { return d.SetOtgOff(); }, 0xFFDC209C,
         vendorPacket(0x5E, 0, 0, 0), 0);
-    row("SetOtgOn", [](QuorlinIoControl& d) { return d.SetOtgOn(); }, 0xFFDC209C,
+    row(
+        "SetOtgOn", [](QuorlinIoControl& d) { return d.SetOtgOn(); }, 0xFFDC209C,
         vendorPacket(0x5F, 0, 0, 0), 0);
-    row("UpgradeFirmware", [](QuorlinIoControl& d) { return d.UpgradeFirmware(); }, 0xFFDC209C,
+    row(
+        "UpgradeFirmware", [](QuorlinIoControl& d) { return d.UpgradeFirmware(); }, 0xFFDC209C,
         vendorPacket(0x60, 0, 0, 0), 0);
-    row("SwitchMicInstrument", [](QuorlinIoControl& d) { return d.SwitchMicInstrument(1, 0); },
+    row(
+        "SwitchMicInstrument", [](QuorlinIoControl& d) { return d.SwitchMicInstrument(1, 0); },
         0xFFDC209C, vendorPacket(0x64, 0, 1, 0), 0);
 }
 
@@ -210,15 +233,25 @@ void TestDriver::vendorCommandsReportRefusal_data()
     QTest::addColumn<Operation>("operation");
     QTest::addColumn<bool>("resultWhenRefused");
 
-    QTest::newRow("SetOutVolume") << Operation([](QuorlinIoControl& d) { return d.SetOutVolume(1, 100); }) << false;
-    QTest::newRow("SetMicVolume") << Operation([](QuorlinIoControl& d) { return d.SetMicVolume(1, 2); }) << false;
-    QTest::newRow("SetMic20dB") << Operation([](QuorlinIoControl& d) { return d.SetMic20dB(1, 1); }) << false;
-    QTest::newRow("SetMic48V") << Operation([](QuorlinIoControl& d) { return d.SetMic48V(1, 1); }) << false;
-    QTest::newRow("SwitchMicInstrument") << Operation([](QuorlinIoControl& d) { return d.SwitchMicInstrument(1, 1); }) << false;
-    QTest::newRow("SetOtgOn") << Operation([](QuorlinIoControl& d) { return d.SetOtgOn(); }) << false;
-    QTest::newRow("SetOtgOff") << Operation([](QuorlinIoControl& d) { return d.SetOtgOff(); }) << false;
+    QTest::newRow("SetOutVolume") << Operation([](QuorlinIoControl& d) {
+        return d.SetOutVolume(1, 100);
+    }) << false;
+    QTest::newRow("SetMicVolume") << Operation([](QuorlinIoControl& d) {
+        return d.SetMicVolume(1, 2);
+    }) << false;
+    QTest::newRow("SetMic20dB") << Operation([](QuorlinIoControl& d) { return d.SetMic20dB(1, 1); })
+                                << false;
+    QTest::newRow("SetMic48V") << Operation([](QuorlinIoControl& d) { return d.SetMic48V(1, 1); })
+                               << false;
+    QTest::newRow("SwitchMicInstrument")
+        << Operation([](QuorlinIoControl& d) { return d.SwitchMicInstrument(1, 1); }) << false;
+    QTest::newRow("SetOtgOn") << Operation([](QuorlinIoControl& d) { return d.SetOtgOn(); })
+                              << false;
+    QTest::newRow("SetOtgOff") << Operation([](QuorlinIoControl& d) { return d.SetOtgOff(); })
+                               << false;
     // Once sent, an upgrade counts as done: the unit reboots under it.
-    QTest::newRow("UpgradeFirmware") << Operation([](QuorlinIoControl& d) { return d.UpgradeFirmware(); }) << true;
+    QTest::newRow("UpgradeFirmware")
+        << Operation([](QuorlinIoControl& d) { return d.UpgradeFirmware(); }) << true;
     QTest::newRow("WriteMixer") << Operation([](QuorlinIoControl& d) {
         static MixerBlock mixer{};
         return d.WriteMixer(mixer);
@@ -443,9 +476,12 @@ void TestDriver::peakToDb_data()
     const double inf = -std::numeric_limits<double>::infinity();
     QTest::newRow("full scale") << 2147483647 << 0.0 << "0.0 dB";
     QTest::newRow("negative full scale") << -2147483647 << 0.0 << "0.0 dB";
-    QTest::newRow("most negative") << std::numeric_limits<int>::min() << 20 * std::log10(2147483648.0 / 2147483647.0) << "0.0 dB";
-    QTest::newRow("half scale") << 1073741824 << 20 * std::log10(1073741824.0 / 2147483647.0) << "-6.0 dB";
-    QTest::newRow("tenth of full scale") << 214748365 << 20 * std::log10(214748365.0 / 2147483647.0) << "-20.0 dB";
+    QTest::newRow("most negative") << std::numeric_limits<int>::min()
+                                   << 20 * std::log10(2147483648.0 / 2147483647.0) << "0.0 dB";
+    QTest::newRow("half scale") << 1073741824 << 20 * std::log10(1073741824.0 / 2147483647.0)
+                                << "-6.0 dB";
+    QTest::newRow("tenth of full scale")
+        << 214748365 << 20 * std::log10(214748365.0 / 2147483647.0) << "-20.0 dB";
     QTest::newRow("silence") << 0 << inf << "-inf dB";
 }
 

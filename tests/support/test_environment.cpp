@@ -11,7 +11,8 @@ TestEnvironment::TestEnvironment()
     const QString base = m_root.path();
     for (const char* sub : {"runtime", "home", "data", "config", "tmp"})
         QDir(base).mkpath(sub);
-    QFile::setPermissions(base + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(base + "/runtime",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(base + "/runtime"));
     qputenv("HOME", QFile::encodeName(base + "/home"));

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QSystemTrayIcon>
+
+class MainWindow;
+class QMenu;
+class Settings;
+
+// The application's presence in the notification area, and its menu: the way
+// to the main window, the settings dialog, a firmware upgrade and "Quit".
+class TrayIcon : public QSystemTrayIcon {
+    Q_OBJECT
+
+public:
+    explicit TrayIcon(QObject* parent = nullptr);
+    ~TrayIcon() override;
+
+    void setMainWindow(MainWindow* window); // a null window is ignored
+    void setSettingsWindow(Settings* dialog);
+
+private slots:
+    void showSettings();
+    void clickCallback(QSystemTrayIcon::ActivationReason reason);
+
+private:
+    void createMenu();
+    void showMainWindow();
+    void upgradeFirmware();
+
+    MainWindow* mainWindow = nullptr;
+    Settings* settingsWindow = nullptr;
+};

@@ -1,0 +1,8 @@
+#include "panels/vr.h"
+
+#include "panels/placeholder_panel.h"
+
+vr::vr()
+{
+    fillPlaceholderPanel(this, QStringLiteral("Quorlin VR"));
+}

@@ -1,0 +1,38 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>声卡未连接！</source>
+        <translation>Sound card not connected!</translation>
+    </message>
+    <message>
+        <source>未知设备，请检查连接！</source>
+        <translation>Unknown device, please check the connection!</translation>
+    </message>
+    <message>
+        <source>获取固件版本失败，请检查连接！</source>
+        <translation>Could not read the firmware version, please check the connection!</translation>
+    </message>
+</context>
+<context>
+    <name>TrayIcon</name>
+    <message>
+        <source>Quit</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <source>Main Window</source>
+        <translation>Main Window</translation>
+    </message>
+    <message>
+        <source>Upgrade Firmware</source>
+        <translation>Upgrade Firmware</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,38 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>声卡未连接！</source>
+        <translation>声卡未连接！</translation>
+    </message>
+    <message>
+        <source>未知设备，请检查连接！</source>
+        <translation>未知设备，请检查连接！</translation>
+    </message>
+    <message>
+        <source>获取固件版本失败，请检查连接！</source>
+        <translation>获取固件版本失败，请检查连接！</translation>
+    </message>
+</context>
+<context>
+    <name>TrayIcon</name>
+    <message>
+        <source>Quit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Setup</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Main Window</source>
+        <translation>主窗口</translation>
+    </message>
+    <message>
+        <source>Upgrade Firmware</source>
+        <translation>升级固件</translation>
+    </message>
+</context>
+</TS>
