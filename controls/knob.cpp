@@ -1,0 +1,217 @@
+#include "controls/knob.h"
+
+#include "controls/knob_geometry.h"
+
+#include <QConicalGradient>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+#include <QRadialGradient>
+#include <QWheelEvent>
+
+namespace {
+// The value arc's conical gradient starts at six o'clock.
+constexpr double kConicalStartDegrees = 270.0;
+
+// Body shading: light at the widget's top-left corner, dark further out.
+const QColor kBodyHighlight(255, 255, 255, 255);
+const QColor kShadowDark(20, 20, 20, 255);
+const QColor kFaceDark(30, 30, 30, 255);
+} // namespace
+
+Knob::Knob(QWidget* parent)
+    : QWidget(parent)
+    , editor(new QLineEdit(this))
+{
+    editor->hide();
+    connect(editor, &QLineEdit::editingFinished, this, &Knob::finishEdit);
+}
+
+void Knob::setValue(int v)
+{
+    value = v;
+    commit();
+}
+
+void Knob::commit()
+{
+    value = qMax(minimum, qMin(value, maximum));
+    emit valueChangedSig(value);
+    update();
+}
+
+void Knob::stepUp()
+{
+    if (value < maximum)
+        ++value;
+}
+
+void Knob::stepDown()
+{
+    if (value > minimum)
+        --value;
+}
+
+void Knob::mousePressEvent(QMouseEvent* event)
+{
+    // Ctrl+click jumps to the minimum. A plain press records nothing: dragging
+    // works from the last move position alone.
+    if (event->modifiers() & Qt::ControlModifier) {
+        value = minimum;
+        commit();
+    }
+}
+
+void Knob::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (showText && textRect.contains(pos)) {
+        // Edit the number as the user sees it, without the unit; the commit
+        // waits for editingFinished.
+        editor->setText(QString::number(value + displayOffset));
+        editor->setGeometry(KnobGeometry::editorRect(textRect));
+        editor->show();
+        editor->setFocus(Qt::OtherFocusReason);
+        editor->selectAll();
+        return;
+    }
+    // Outside the text, with the text hidden, or before the first paint.
+    value = minimum;
+    commit();
+}
+
+void Knob::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    // One step per axis per event, however far the pointer went: up and
+    // right raise the value, down and left lower it.
+    const QPoint pos = event->position().toPoint();
+    if (pos.y() < lastY)
+        stepUp();
+    else if (pos.y() > lastY)
+        stepDown();
+    if (pos.x() > lastX)
+        stepUp();
+    else if (pos.x() < lastX)
+        stepDown();
+    lastY = pos.y();
+    lastX = pos.x();
+    commit();
+}
+
+void Knob::wheelEvent(QWheelEvent* event)
+{
+    // One step per event whatever the delta; anything but an upward turn,
+    // including a purely horizontal one, lowers the value.
+    if (event->angleDelta().y() > 0)
+        stepUp();
+    else
+        stepDown();
+    commit();
+}
+
+void Knob::finishEdit()
+{
+    QString text = editor->text();
+    if (text.endsWith(unit, Qt::CaseSensitive))
+        text.chop(unit.size());
+    bool ok = false;
+    const int typed = text.toInt(&ok, 10);
+    if (ok) {
+        // Work in 64 bits so an extreme typed number cannot overflow when the
+        // offset is taken off; the commit clamps it into range anyway.
+        const qint64 wanted = qint64(typed) - displayOffset;
+        value = int(qBound(qint64(minimum), wanted, qint64(maximum)));
+    }
+    editor->hide();
+    commit();
+}
+
+void Knob::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(QFont(fontFamily, fontSize));
+
+    // Layers from the back: track, value arc, body shadow, body face, text.
+    const QRect box = KnobGeometry::arcBox(width(), height(), arcWidth);
+    drawTrack(painter, box);
+    drawValueArc(painter, box);
+    drawShadow(painter, box.width());
+    drawFace(painter, box.width());
+    drawText(painter);
+}
+
+QPen Knob::arcPen() const
+{
+    QPen pen;
+    pen.setWidth(arcWidth);
+    if (roundCap)
+        pen.setCapStyle(Qt::RoundCap);
+    return pen;
+}
+
+void Knob::drawTrack(QPainter& painter, const QRect& box) const
+{
+    if (!showTrack)
+        return;
+    QPen pen = arcPen();
+    pen.setColor(trackColor);
+    painter.setPen(pen);
+    painter.drawArc(box, KnobGeometry::kArcStart16, KnobGeometry::kTrackSpan16);
+}
+
+void Knob::drawValueArc(QPainter& painter, const QRect& box) const
+{
+    // A conical gradient with equal stops: the arc is solid arcColor, and a
+    // two-colour sweep needs nothing but a second stop.
+    QConicalGradient gradient(width() / 2, height() / 2, kConicalStartDegrees);
+    gradient.setColorAt(0.0, arcColor);
+    gradient.setColorAt(1.0, arcColor);
+    QPen pen = arcPen();
+    pen.setBrush(gradient);
+    painter.setPen(pen);
+    painter.drawArc(box, KnobGeometry::kArcStart16,
+                    KnobGeometry::valueSpan16(value, minimum, maximum));
+}
+
+void Knob::drawShadow(QPainter& painter, int boxWidth) const
+{
+    // Both gradients are centred at the widget origin, not the body centre:
+    // the light falls from the top-left corner and the body stays dark.
+    QRadialGradient gradient(0, 0, KnobGeometry::shadowGradientRadius(boxWidth));
+    gradient.setColorAt(0.0, kBodyHighlight);
+    gradient.setColorAt(1.0, kShadowDark);
+    painter.setPen(QPen(QBrush(gradient), 0));
+    painter.setBrush(gradient);
+    const int origin = KnobGeometry::shadowOrigin(boxWidth, bodyRatio, arcWidth);
+    const int size = KnobGeometry::bodySize(boxWidth, bodyRatio);
+    painter.drawEllipse(origin, origin, size, size);
+}
+
+void Knob::drawFace(QPainter& painter, int boxWidth) const
+{
+    // Covers the shadow disc except a thin crescent at the lower right.
+    QRadialGradient gradient(0, 0, KnobGeometry::faceGradientRadius(boxWidth));
+    gradient.setColorAt(0.0, kBodyHighlight);
+    gradient.setColorAt(1.0, kFaceDark);
+    painter.setPen(QPen(QBrush(gradient), 0));
+    painter.setBrush(gradient);
+    const int origin = KnobGeometry::faceOrigin(boxWidth, bodyRatio, arcWidth);
+    const int size = KnobGeometry::bodySize(boxWidth, bodyRatio);
+    painter.drawEllipse(origin, origin, size, size);
+}
+
+void Knob::drawText(QPainter& painter)
+{
+    if (!showText)
+        return;
+    painter.setPen(textColor);
+    const QString text = KnobGeometry::valueText(value, displayOffset, unit);
+    const QFontMetrics metrics(painter.font());
+    textRect = metrics.boundingRect(rect(), Qt::AlignCenter, text);
+    painter.drawText(textRect, Qt::AlignCenter, text);
+}
