@@ -1,0 +1,296 @@
+#include "virtual_unit.h"
+
+#include "fault_plan.h"
+#include "meter_generator.h"
+#include "platform/little_endian.h"
+#include "platform/posix_endpoint.h"
+#include "platform/win32_error.h"
+#include "request.h"
+#include "seqpacket_server.h"
+#include "trace_format.h"
+#include "trace_log.h"
+#include "unit_model.h"
+#include "unit_protocol.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+
+namespace virtualunit {
+
+namespace {
+
+std::wstring busObjectName(int index)
+{
+    return L"\\\\.\\QuorlinAudioBus" + std::to_wstring(index);
+}
+
+std::vector<unsigned char> statusReply(std::uint32_t status)
+{
+    std::vector<unsigned char> reply(platform::posix::kReplyHeaderSize);
+    platform::le::putU32(reply.data(), status);
+    return reply;
+}
+
+// The longest request of a valid size (a Mixer block) plus room to tell a
+// slightly longer one apart; longer messages are measured, not read whole.
+constexpr std::size_t kRequestCapacity =
+    platform::posix::kRequestHeaderSize + protocol::kMixerBlockSize + 64;
+
+} // namespace
+
+struct VirtualUnit::Impl {
+    explicit Impl(const Options& options)
+        : model(options)
+        , server(kRequestCapacity,
+                 [this](const unsigned char* data, std::size_t size) { return answer(data, size); })
+    {
+        meters.setMoving(options.movingMeters);
+    }
+
+    std::vector<unsigned char> answer(const unsigned char* data, std::size_t size);
+    double secondsSinceStart() const
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    }
+
+    // Guards everything the exchanges see: model, meters, faults, trace.
+    mutable std::mutex mutex;
+    UnitModel model;
+    MeterGenerator meters;
+    FaultPlan faults;
+    TraceLog trace;
+    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+
+    // Held while the listener runs, so that once setTraceListener() returns
+    // the previous listener is no longer being called.
+    std::mutex listenerMutex;
+    std::function<void(const std::string&)> listener;
+
+    std::string plugError; // guarded by mutex
+
+    // The device object is the only endpoint served so far; the ASIO
+    // driver's pipes will be served beside it, plugged and unplugged with it.
+
+    // Serialises plug, unplug and bus changes; never taken on the server
+    // thread, so that unplugging can wait for that thread.
+    std::mutex plugMutex;
+    std::atomic<bool> plugged{false};
+    SeqpacketServer server;
+};
+
+std::vector<unsigned char> VirtualUnit::Impl::answer(const unsigned char* data, std::size_t size)
+{
+    std::vector<unsigned char> reply;
+    std::string line;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const Request request = decodeRequest(data, size);
+        const std::string asked = describeRequest(request, model.state().mixer);
+        if (request.error != 0) {
+            line = failedLine(asked, request.error, request.errorNote);
+            reply = statusReply(request.error);
+        } else if (const auto injected = faults.take(commandName(request.command))) {
+            line = failedLine(asked, *injected, {});
+            reply = statusReply(*injected);
+        } else {
+            const Outcome outcome = model.execute(request, meters, secondsSinceStart());
+            line = outcome.result.empty() ? asked : asked + " -> " + outcome.result;
+            reply = statusReply(platform::win32::kErrorSuccess);
+            reply.insert(reply.end(), outcome.output.begin(), outcome.output.end());
+        }
+        trace.append(line);
+    }
+    std::lock_guard<std::mutex> lock(listenerMutex);
+    if (listener)
+        listener(line);
+    return reply;
+}
+
+VirtualUnit::VirtualUnit(Options options)
+    : d(std::make_unique<Impl>(options))
+{
+}
+
+VirtualUnit::~VirtualUnit()
+{
+    unplug();
+}
+
+bool VirtualUnit::plug()
+{
+    std::lock_guard<std::mutex> plugLock(d->plugMutex);
+    if (d->server.running())
+        return true;
+    int bus;
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        bus = d->model.state().busIndex;
+    }
+    std::string error;
+    if (bus < 0 || bus > kLastBusIndex)
+        error = "bus index " + std::to_string(bus) + " is not 0.." + std::to_string(kLastBusIndex);
+    else if (!platform::posix::ensureRuntimeDirectory())
+        error = "cannot create " + platform::posix::runtimeDirectory();
+    else
+        d->server.start(platform::posix::endpointPath(busObjectName(bus)), &error);
+    d->plugged = d->server.running();
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->plugError = d->plugged ? std::string() : error;
+    return d->plugged;
+}
+
+void VirtualUnit::unplug()
+{
+    std::lock_guard<std::mutex> plugLock(d->plugMutex);
+    d->server.stop();
+    d->plugged = false;
+}
+
+bool VirtualUnit::isPlugged() const
+{
+    return d->plugged;
+}
+
+std::string VirtualUnit::plugError() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->plugError;
+}
+
+std::string VirtualUnit::socketPath() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return platform::posix::endpointPath(busObjectName(d->model.state().busIndex));
+}
+
+int VirtualUnit::connectionCount() const
+{
+    return d->server.connectionCount();
+}
+
+void VirtualUnit::setProductId(std::uint32_t productId)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model.state().productId = productId;
+}
+
+void VirtualUnit::setFirmware(const std::string& firmware)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model.state().firmware = UnitModel::tenBytes(firmware);
+}
+
+bool VirtualUnit::setBusIndex(int index)
+{
+    std::lock_guard<std::mutex> plugLock(d->plugMutex);
+    if (d->plugged || index < 0 || index > kLastBusIndex)
+        return false;
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model.state().busIndex = index;
+    return true;
+}
+
+void VirtualUnit::fail(const std::string& operation, int times, std::uint32_t error)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->faults.arm(operation, times, error);
+}
+
+void VirtualUnit::heal(const std::string& operation)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->faults.heal(operation);
+}
+
+std::vector<std::string> VirtualUnit::operationNames()
+{
+    std::vector<std::string> names;
+    for (Command command : nameableCommands())
+        names.emplace_back(commandName(command));
+    return names;
+}
+
+std::vector<VirtualUnit::Fault> VirtualUnit::faults() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    std::vector<Fault> armed;
+    for (const auto& [operation, fault] : d->faults.faults())
+        armed.push_back({operation, fault.remaining, fault.error});
+    return armed;
+}
+
+void VirtualUnit::setMovingMeters(bool on)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->meters.setMoving(on);
+}
+
+bool VirtualUnit::movingMeters() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->meters.moving();
+}
+
+void VirtualUnit::pinMeter(int entry, std::int32_t value)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    if (entry >= 0 && entry < kMeterEntries)
+        d->meters.pin(entry, value);
+}
+
+void VirtualUnit::unpinMeter(int entry)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->meters.unpin(entry);
+}
+
+void VirtualUnit::unpinMeters()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->meters.unpinAll();
+}
+
+std::map<int, std::int32_t> VirtualUnit::pinnedMeters() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->meters.pinned();
+}
+
+void VirtualUnit::setUsbErrorCount(std::uint32_t count)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->model.state().usbErrorCount = count;
+}
+
+UnitState VirtualUnit::state() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->model.state();
+}
+
+std::vector<std::string> VirtualUnit::trace() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->trace.lines();
+}
+
+std::vector<std::string> VirtualUnit::takeTrace()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->trace.take();
+}
+
+void VirtualUnit::clearTrace()
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->trace.clear();
+}
+
+void VirtualUnit::setTraceListener(std::function<void(const std::string&)> listener)
+{
+    std::lock_guard<std::mutex> lock(d->listenerMutex);
+    d->listener = std::move(listener);
+}
+
+} // namespace virtualunit
