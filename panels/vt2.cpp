@@ -1,8 +1,3 @@
 #include "panels/vt2.h"
 
-#include "panels/placeholder_panel.h"
-
-vt2::vt2()
-{
-    fillPlaceholderPanel(this, QStringLiteral("Quorlin VT2"));
-}
+vt2::vt2() = default;

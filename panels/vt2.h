@@ -2,8 +2,7 @@
 
 #include <QWidget>
 
-// The panel of the Quorlin VT2. First cut: it names the unit; the controls,
-// their driver commands and stored states are still to come.
+// The panel of the Quorlin VT2.
 class vt2 : public QWidget {
     Q_OBJECT
 

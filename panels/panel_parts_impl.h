@@ -1,0 +1,41 @@
+#pragma once
+
+// Template definitions of panel_parts.h.
+
+#include "controls/button.h"
+#include "controls/knob.h"
+
+#include <QSettings>
+
+namespace PanelParts {
+
+template<typename Panel, std::size_t N>
+void restoreControls(Panel& panel, QSettings* settings, const StoredControl<Panel> (&table)[N])
+{
+    for (const StoredControl<Panel>& entry : table) {
+        const QVariant stored = settings->value(QString::fromLatin1(entry.key), entry.fallback);
+        if (auto* button = std::get_if<Button * Panel::*>(&entry.control))
+            (panel.**button)->setState(stored.toBool());
+        else
+            (panel.*std::get<Knob * Panel::*>(entry.control))->setValue(stored.toInt());
+    }
+}
+
+template<typename Panel, typename Control, std::size_t N>
+void saveControl(Panel& panel, QSettings* settings, const StoredControl<Panel> (&table)[N],
+                 Control* Panel::*control)
+{
+    for (const StoredControl<Panel>& entry : table) {
+        const auto* member = std::get_if<Control * Panel::*>(&entry.control);
+        if (!member || *member != control)
+            continue;
+        const Control* widget = panel.*control;
+        if constexpr (std::is_same_v<Control, Button>)
+            save(settings, QString::fromLatin1(entry.key), widget->checked);
+        else
+            save(settings, QString::fromLatin1(entry.key), widget->value);
+        return;
+    }
+}
+
+} // namespace PanelParts
