@@ -1,3 +1,387 @@
 #include "panels/vt2.h"
 
-vt2::vt2() = default;
+#include "controls/button.h"
+#include "controls/knob.h"
+#include "driver/quorlin_io_control.h"
+#include "panels/output_level.h"
+#include "panels/panel_parts.h"
+
+#include <QDebug>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSettings>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <utility>
+
+using namespace PanelParts;
+
+namespace {
+
+constexpr std::uint8_t kMic1Channel = 1;
+constexpr std::uint8_t kMic2Channel = 2;
+constexpr int kMicGainMaximum = 56;
+// The gain dials read 0 dB at rest and 10 to 65 dB over their range.
+constexpr int kMicGainDisplayOffset = 9;
+constexpr int kMeterIntervalMs = 500;
+
+// The speaker is outputs 0 and 1, the headphones outputs 4 and 5.
+constexpr int kSpeakerLeft = 0;
+constexpr int kHeadphoneLeft = 4;
+constexpr std::initializer_list<int> kSpeakerOutputs = {kSpeakerLeft, kSpeakerLeft + 1};
+constexpr std::initializer_list<int> kHeadphoneOutputs = {kHeadphoneLeft, kHeadphoneLeft + 1};
+
+// DIRECT plays its input into both channels of both outputs.
+constexpr int kSpeakerRow = MixerBlock::kOutputBank + kSpeakerLeft;
+constexpr int kHeadphoneRow = MixerBlock::kOutputBank + kHeadphoneLeft;
+constexpr std::initializer_list<Cell> kMic1DirectCells = {
+    {kSpeakerRow, MixerBlock::kInput1},
+    {kSpeakerRow + 1, MixerBlock::kInput1},
+    {kHeadphoneRow, MixerBlock::kInput1},
+    {kHeadphoneRow + 1, MixerBlock::kInput1},
+};
+constexpr std::initializer_list<Cell> kMic2DirectCells = {
+    {kSpeakerRow, MixerBlock::kInput2},
+    {kSpeakerRow + 1, MixerBlock::kInput2},
+    {kHeadphoneRow, MixerBlock::kInput2},
+    {kHeadphoneRow + 1, MixerBlock::kInput2},
+};
+
+// Sets the level of the phone input (left into the output's left channel,
+// right into its right) and returns the gain. The block is not sent.
+double setPhoneLevel(MixerBlock& mixer, int outputRow, int levelDb)
+{
+    const double gain = QuorlinIoControl::DbToLinear(levelDb);
+    mixer(outputRow, MixerBlock::kPhoneLeft) = gain;
+    mixer(outputRow + 1, MixerBlock::kPhoneRight) = gain;
+    return gain;
+}
+
+} // namespace
+
+const StoredControl<vt2> vt2::storedControls[] = {
+    {"Button/Mic120dBIsChecked", &vt2::mic1Pad20dBButton, false},
+    {"Button/Mic148VIsChecked", &vt2::mic1Phantom48VButton, false},
+    {"Button/MonitorMic1IsChecked", &vt2::monitorMic1Button, false},
+    {"Dial/Mic1Value", &vt2::mic1Dial, 0},
+    {"Dial/Mic2Value", &vt2::mic2Dial, 0},
+    {"Button/Mic220dBIsChecked", &vt2::mic2Pad20dBButton, false},
+    {"Button/Mic248VIsChecked", &vt2::mic2Phantom48VButton, false},
+    {"Button/MonitorMic2IsChecked", &vt2::monitorMic2Button, false},
+    {"Dial/SpeakerValue", &vt2::speakerDial, -80},
+    {"Button/SpeakerMuteIsChecked", &vt2::speakerMuteButton, false},
+    {"Button/SpeakerDimIsChecked", &vt2::speakerDimButton, false},
+    {"Dial/HeadphoneValue", &vt2::headphoneDial, -80},
+    {"Button/HeadphoneMuteIsChecked", &vt2::headphoneMuteButton, false},
+    {"Button/HeadphoneDimIsChecked", &vt2::headphoneDimButton, false},
+    {"Dial/OtgToHpValue", &vt2::otgToHpDial, 0},
+    {"Dial/OtgToSPValue", &vt2::otgToSpDial, 0},
+};
+
+vt2::vt2()
+    : QWidget(nullptr)
+{
+    ioControl = new QuorlinIoControl;
+    if (!openDevice(*ioControl, "vt2"))
+        return;
+    if (!setOutputVolumes(*ioControl, {1, 2, 5, 6}))
+        return;
+    settings = openSettings(this, QStringLiteral("vt2.ini"));
+    buildLayout();
+    presetMixer(mixer, {/*secondOutputPair=*/true, /*phoneAtUnity=*/false});
+
+    auto* meterTimer = new QTimer(this);
+    connect(meterTimer, &QTimer::timeout, this, &vt2::updateMeters);
+    meterTimer->start(kMeterIntervalMs);
+
+    loadControlState();
+}
+
+vt2::~vt2()
+{
+    if (ioControl) {
+        ioControl->CloseDevice();
+        delete ioControl;
+    }
+    delete settings;
+}
+
+QVBoxLayout* vt2::buildMicColumn(const QString& title, Knob*& dial, Button*& pad20dB,
+                                 Button*& phantom48V, Button*& direct, QLabel*& meter)
+{
+    auto* column = new QVBoxLayout;
+    column->setContentsMargins(10, 10, 20, 10);
+    column->addWidget(makeLabel(this, title, kTitleStyle));
+    dial = makeGainKnob(this, kMicGainMaximum, kMicGainDisplayOffset);
+    column->addWidget(dial);
+    meter = makeMeterLabel(this);
+    column->addWidget(meter);
+    column->addWidget(makeLabel(this, tr("Gain"), kCaptionStyle));
+
+    pad20dB = makeButton(this, QStringLiteral("20dB"), kOrangeAccent);
+    phantom48V = makeButton(this, QStringLiteral("48V"), kRedAccent);
+    direct = makeButton(this, tr("DIRECT"), kCyanAccent);
+    auto* buttons = new QVBoxLayout;
+    buttons->setAlignment(Qt::AlignCenter);
+    for (Button* button : {pad20dB, phantom48V, direct})
+        buttons->addWidget(button);
+    column->addLayout(buttons);
+    column->addStretch();
+    return column;
+}
+
+QVBoxLayout* vt2::buildOutputColumn(const QString& title, const QString& phoneCaption, Knob*& dial,
+                                    Button*& mute, Button*& dim, Knob*& phoneDial,
+                                    QLabel*& phoneMeter)
+{
+    auto* column = new QVBoxLayout;
+    column->setAlignment(Qt::AlignCenter);
+    column->setContentsMargins(20, 10, 10, 10);
+    column->addWidget(makeLabel(this, title, kTitleStyle));
+    dial = makeLevelKnob(this);
+    auto* dialRow = new QHBoxLayout;
+    dialRow->addWidget(dial);
+    column->addLayout(dialRow);
+    column->addWidget(makeLabel(this, tr("Volume"), kCaptionStyle));
+
+    mute = makeButton(this, QStringLiteral("MUTE"), kCyanAccent, ButtonSize::Tall);
+    dim = makeButton(this, QStringLiteral("DIM"), kCyanAccent, ButtonSize::Tall);
+    auto* muteDimRow = new QHBoxLayout;
+    muteDimRow->setAlignment(Qt::AlignCenter);
+    muteDimRow->addWidget(mute);
+    muteDimRow->addWidget(dim);
+    column->addLayout(muteDimRow);
+
+    phoneDial = makePhoneKnob(this);
+    phoneMeter = makeMeterLabel(this);
+    auto* phoneText = new QVBoxLayout;
+    phoneText->setAlignment(Qt::AlignCenter);
+    phoneText->addWidget(phoneMeter);
+    phoneText->addWidget(makeLabel(this, phoneCaption, kPhoneCaptionStyle));
+    auto* phoneRow = new QHBoxLayout;
+    phoneRow->setAlignment(Qt::AlignCenter);
+    phoneRow->setSpacing(8);
+    phoneRow->addWidget(phoneDial);
+    phoneRow->addLayout(phoneText);
+    column->addLayout(phoneRow);
+    column->addStretch();
+    return column;
+}
+
+void vt2::buildLayout()
+{
+    auto* panelLayout = new QHBoxLayout(this);
+    panelLayout->setAlignment(Qt::AlignCenter);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+
+    panelLayout->addLayout(buildMicColumn(tr("MIC1"), mic1Dial, mic1Pad20dBButton,
+                                          mic1Phantom48VButton, monitorMic1Button, mic1MeterLabel));
+    panelLayout->addLayout(buildMicColumn(tr("MIC2"), mic2Dial, mic2Pad20dBButton,
+                                          mic2Phantom48VButton, monitorMic2Button, mic2MeterLabel));
+    panelLayout->addWidget(makeDivider(this));
+    panelLayout->addLayout(buildOutputColumn(tr("SPEAKER"), tr("Phone To SP Volume"), speakerDial,
+                                             speakerMuteButton, speakerDimButton, otgToSpDial,
+                                             otgSpMeterLabel));
+    panelLayout->addLayout(buildOutputColumn(tr("HEADPHONE"), tr("Phone To HP Volume"),
+                                             headphoneDial, headphoneMuteButton, headphoneDimButton,
+                                             otgToHpDial, otgHpMeterLabel));
+
+    // Named after their members, for tests and debugging.
+    const std::pair<QWidget*, const char*> names[] = {
+        {mic1Dial, "mic1Dial"},
+        {mic1Pad20dBButton, "mic1Pad20dBButton"},
+        {mic1Phantom48VButton, "mic1Phantom48VButton"},
+        {monitorMic1Button, "monitorMic1Button"},
+        {mic1MeterLabel, "mic1MeterLabel"},
+        {mic2Dial, "mic2Dial"},
+        {mic2Pad20dBButton, "mic2Pad20dBButton"},
+        {mic2Phantom48VButton, "mic2Phantom48VButton"},
+        {monitorMic2Button, "monitorMic2Button"},
+        {mic2MeterLabel, "mic2MeterLabel"},
+        {speakerDial, "speakerDial"},
+        {speakerMuteButton, "speakerMuteButton"},
+        {speakerDimButton, "speakerDimButton"},
+        {otgToSpDial, "otgToSpDial"},
+        {otgSpMeterLabel, "otgSpMeterLabel"},
+        {headphoneDial, "headphoneDial"},
+        {headphoneMuteButton, "headphoneMuteButton"},
+        {headphoneDimButton, "headphoneDimButton"},
+        {otgToHpDial, "otgToHpDial"},
+        {otgHpMeterLabel, "otgHpMeterLabel"},
+    };
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
+    connect(mic1Dial, &Knob::valueChangedSig, this, [this](int value) {
+        setMicGain(kMic1Channel, value);
+        saveState(&vt2::mic1Dial);
+    });
+    connect(mic1Pad20dBButton, &Button::pressed, this, [this](bool on) {
+        switchMic20dB(kMic1Channel, on);
+        saveState(&vt2::mic1Pad20dBButton);
+    });
+    connect(mic1Phantom48VButton, &Button::pressed, this, [this](bool on) {
+        switchMic48V(kMic1Channel, on);
+        saveState(&vt2::mic1Phantom48VButton);
+    });
+    connect(monitorMic1Button, &Button::pressed, this, &vt2::onMonitorMic1Clicked);
+    connect(mic2Dial, &Knob::valueChangedSig, this, [this](int value) {
+        setMicGain(kMic2Channel, value);
+        saveState(&vt2::mic2Dial);
+    });
+    connect(mic2Pad20dBButton, &Button::pressed, this, [this](bool on) {
+        switchMic20dB(kMic2Channel, on);
+        saveState(&vt2::mic2Pad20dBButton);
+    });
+    connect(mic2Phantom48VButton, &Button::pressed, this, [this](bool on) {
+        switchMic48V(kMic2Channel, on);
+        saveState(&vt2::mic2Phantom48VButton);
+    });
+    connect(monitorMic2Button, &Button::pressed, this, &vt2::onMonitorMic2Clicked);
+    connect(speakerDial, &Knob::valueChangedSig, this, &vt2::setSpeakerVolume);
+    connect(speakerMuteButton, &Button::pressed, this, &vt2::onSpeakerMuteClicked);
+    connect(speakerDimButton, &Button::pressed, this, &vt2::onSpeakerDimClicked);
+    connect(otgToSpDial, &Knob::valueChangedSig, this, &vt2::onOtgToSpValueChanged);
+    connect(headphoneDial, &Knob::valueChangedSig, this, &vt2::setHeadphoneVolume);
+    connect(headphoneMuteButton, &Button::pressed, this, &vt2::onHeadphoneMuteClicked);
+    connect(headphoneDimButton, &Button::pressed, this, &vt2::onHeadphoneDimClicked);
+    connect(otgToHpDial, &Knob::valueChangedSig, this, &vt2::onOtgToHpValueChanged);
+}
+
+void vt2::loadControlState()
+{
+    restoreControls(*this, settings, storedControls);
+    qDebug() << "已从配置文件加载控件状态";
+}
+
+// The save step of this panel: store, sync, and say so in the log.
+template<typename Control> void vt2::saveState(Control* vt2::*control)
+{
+    saveControl(*this, settings, storedControls, control);
+    qDebug() << "控件状态已保存到配置文件";
+}
+
+void vt2::setMicGain(int channel, int value)
+{
+    sendMicGain(*ioControl, static_cast<std::uint8_t>(channel), value);
+}
+
+void vt2::switchMic20dB(int channel, bool on)
+{
+    qDebug() << "Mic 20dB Button Clicked" << int(on);
+    if (ioControl->SetMic20dB(static_cast<std::uint8_t>(channel), on))
+        qDebug().nospace() << "Mic 20dB switched for channel " << channel << ".";
+    else
+        qDebug() << "Failed to switch mic 20dB.";
+}
+
+void vt2::switchMic48V(int channel, bool on)
+{
+    qDebug() << "Mic 48V Button Clicked" << int(on);
+    if (ioControl->SetMic48V(static_cast<std::uint8_t>(channel), on))
+        qDebug().nospace() << "Mic 48V switched for channel " << channel << ".";
+    else
+        qDebug() << "Failed to switch mic 48V.";
+}
+
+void vt2::onMonitorMic1Clicked(bool checked)
+{
+    sendDirectMonitoring(*ioControl, mixer, kMic1DirectCells, checked);
+    saveState(&vt2::monitorMic1Button);
+}
+
+void vt2::onMonitorMic2Clicked(bool checked)
+{
+    sendDirectMonitoring(*ioControl, mixer, kMic2DirectCells, checked);
+    saveState(&vt2::monitorMic2Button);
+}
+
+void vt2::onOtgToHpValueChanged(int value)
+{
+    const double gain = setPhoneLevel(mixer, kHeadphoneRow, value);
+    if (ioControl->WriteMixer(mixer))
+        qDebug() << "OTG to HP volume set to:" << gain;
+    else
+        qDebug() << "Failed to set OTG to HP volume.";
+    saveState(&vt2::otgToHpDial);
+}
+
+void vt2::onOtgToSpValueChanged(int value)
+{
+    const double gain = setPhoneLevel(mixer, kSpeakerRow, value);
+    if (ioControl->WriteMixer(mixer))
+        qDebug() << "OTG to SP volume set to:" << gain;
+    else
+        qDebug() << "Failed to set OTG to SP volume.";
+    saveState(&vt2::otgToSpDial);
+}
+
+void vt2::setSpeakerVolume(int value)
+{
+    qDebug() << "Speaker Knob value changed:" << value;
+    const int level = effectiveOutputLevel(value, speakerMuted, speakerDimmed);
+    setOutputLevel(mixer, kSpeakerOutputs, level);
+    if (ioControl->WriteMixer(mixer))
+        qDebug() << "Speaker volume set to:" << level;
+    else
+        qDebug() << "Failed to set speaker volume.";
+    saveState(&vt2::speakerDial);
+}
+
+void vt2::setHeadphoneVolume(int value)
+{
+    qDebug() << "Headphone Knob value changed:" << value;
+    const int level = effectiveOutputLevel(value, headphoneMuted, headphoneDimmed);
+    setOutputLevel(mixer, kHeadphoneOutputs, level);
+    if (ioControl->WriteMixer(mixer))
+        qDebug() << "Headphone volume set to:" << level;
+    else
+        qDebug() << "Failed to set headphone volume.";
+    saveState(&vt2::headphoneDial);
+}
+
+void vt2::onSpeakerMuteClicked(bool checked)
+{
+    speakerMuted = checked;
+    if (checked) {
+        setSpeakerVolume(kMutedLevelDb);
+        qDebug() << "Speaker Mute Button Clicked: Mute ON";
+    } else {
+        setSpeakerVolume(speakerDial->value);
+        qDebug() << "Speaker Mute Button Clicked: Mute OFF";
+    }
+    saveState(&vt2::speakerMuteButton);
+}
+
+void vt2::onSpeakerDimClicked(bool checked)
+{
+    speakerDimmed = checked;
+    setSpeakerVolume(speakerDial->value);
+    saveState(&vt2::speakerDimButton);
+}
+
+void vt2::onHeadphoneMuteClicked(bool checked)
+{
+    headphoneMuted = checked;
+    setHeadphoneVolume(headphoneDial->value);
+    saveState(&vt2::headphoneMuteButton);
+}
+
+void vt2::onHeadphoneDimClicked(bool checked)
+{
+    headphoneDimmed = checked;
+    setHeadphoneVolume(headphoneDial->value);
+    saveState(&vt2::headphoneDimButton);
+}
+
+void vt2::updateMeters()
+{
+    if (!readMeters(*ioControl, meters))
+        return;
+    showLevel(mic1MeterLabel, meters.entries[MeterBlock::kInput1]);
+    showLevel(mic2MeterLabel, meters.entries[MeterBlock::kInput2]);
+    const std::int32_t phone =
+        meanPeak(meters.entries[MeterBlock::kPhoneLeft], meters.entries[MeterBlock::kPhoneRight]);
+    showLevel(otgHpMeterLabel, phone);
+    showLevel(otgSpMeterLabel, phone);
+}

@@ -35,4 +35,43 @@
         <translation>Upgrade Firmware</translation>
     </message>
 </context>
+<context>
+    <name>vt2</name>
+    <message>
+        <source>MIC1</source>
+        <translation>MIC1</translation>
+    </message>
+    <message>
+        <source>MIC2</source>
+        <translation>MIC2</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>Gain</translation>
+    </message>
+    <message>
+        <source>DIRECT</source>
+        <translation>DIRECT</translation>
+    </message>
+    <message>
+        <source>SPEAKER</source>
+        <translation>SPEAKER</translation>
+    </message>
+    <message>
+        <source>HEADPHONE</source>
+        <translation>HEADPHONE</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Phone To SP Volume</source>
+        <translation>Phone To SP Volume</translation>
+    </message>
+    <message>
+        <source>Phone To HP Volume</source>
+        <translation>Phone To HP Volume</translation>
+    </message>
+</context>
 </TS>

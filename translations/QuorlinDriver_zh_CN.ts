@@ -35,4 +35,43 @@
         <translation>升级固件</translation>
     </message>
 </context>
+<context>
+    <name>vt2</name>
+    <message>
+        <source>MIC1</source>
+        <translation>MIC1</translation>
+    </message>
+    <message>
+        <source>MIC2</source>
+        <translation>MIC2</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>DIRECT</source>
+        <translation>直接监听</translation>
+    </message>
+    <message>
+        <source>SPEAKER</source>
+        <translation>音箱</translation>
+    </message>
+    <message>
+        <source>HEADPHONE</source>
+        <translation>耳机</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Phone To SP Volume</source>
+        <translation>手机到音箱音量</translation>
+    </message>
+    <message>
+        <source>Phone To HP Volume</source>
+        <translation>手机到耳机音量</translation>
+    </message>
+</context>
 </TS>
