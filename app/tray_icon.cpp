@@ -1,7 +1,9 @@
 #include "app/tray_icon.h"
 
 #include "app/main_window.h"
+#include "app/refresh_command.h"
 #include "driver/quorlin_io_control.h"
+#include "platform/shell.h"
 #include "settings/settings.h"
 
 #include <QAction>
@@ -62,6 +64,8 @@ void TrayIcon::createMenu()
     auto* setup = new QAction(tr("Setup"), this);
     auto* main = new QAction(tr("Main Window"), this);
     auto* upgrade = new QAction(tr("Upgrade Firmware"), this);
+    auto* refresh = new QAction(tr("Refresh Audio Device"), this);
+    auto* soundPanel = new QAction(tr("Win Sound Pannel"), this);
 
     menu->addAction(version);
     menu->addAction(quit);
@@ -69,12 +73,16 @@ void TrayIcon::createMenu()
     menu->addAction(setup);
     menu->addAction(main);
     menu->addAction(upgrade);
+    menu->addAction(refresh);
+    menu->addAction(soundPanel);
     menu->addSeparator();
     menu->addSeparator();
     setContextMenu(menu);
 
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
     connect(setup, &QAction::triggered, this, &TrayIcon::showSettings);
+    connect(refresh, &QAction::triggered, this, &TrayIcon::refreshDeviceList);
+    connect(soundPanel, &QAction::triggered, this, &TrayIcon::openSoundPannel);
     connect(
         main, &QAction::triggered, main, [this] { showMainWindow(); }, Qt::DirectConnection);
     connect(
@@ -95,7 +103,7 @@ void TrayIcon::showMainWindow()
     if (mainWindow)
         bringToFront(mainWindow);
     else
-        warn(QStringLiteral("警告"), QStringLiteral("主窗口未设置，请先设置主窗口。"));
+        warn(tr("警告"), tr("主窗口未设置，请先设置主窗口。"));
 }
 
 void TrayIcon::showSettings()
@@ -103,7 +111,7 @@ void TrayIcon::showSettings()
     if (settingsWindow)
         bringToFront(settingsWindow);
     else
-        warn(QStringLiteral("警告"), QStringLiteral("设置窗口未设置，请先设置设置窗口。"));
+        warn(tr("警告"), tr("设置窗口未设置，请先设置设置窗口。"));
 }
 
 void TrayIcon::upgradeFirmware()
@@ -115,4 +123,22 @@ void TrayIcon::upgradeFirmware()
     }
     device.UpgradeFirmware();
     device.CloseDevice();
+}
+
+void TrayIcon::openSoundPannel()
+{
+    if (platform::openSoundSettings()) {
+        qDebug() << "声音设置面板已打开。";
+        return;
+    }
+    warn(tr("错误"), tr("无法打开声音设置面板，请检查系统设置。"));
+}
+
+void TrayIcon::refreshDeviceList()
+{
+    const platform::ShellCommand command = platform::audioRefreshCommand();
+    QStringList arguments;
+    for (const std::string& argument : command.arguments)
+        arguments << QString::fromStdString(argument);
+    runRefreshCommand(QString::fromStdString(command.program), arguments);
 }

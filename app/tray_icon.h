@@ -21,6 +21,8 @@ public:
 private slots:
     void showSettings();
     void clickCallback(QSystemTrayIcon::ActivationReason reason);
+    void openSoundPannel();
+    void refreshDeviceList();
 
 private:
     void createMenu();

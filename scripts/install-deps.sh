@@ -8,9 +8,10 @@ packages=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools linguist-qt6 libgl-dev
   fonts-dejavu-core fonts-wqy-microhei
 )
-if [[ "${1:-}" == "--demo" ]]; then
-  packages+=(xvfb xauth)
-fi
+case "${1:-}" in
+  --demo) packages+=(xvfb xauth) ;;
+  --screenshot) packages+=(xvfb xauth twm imagemagick x11-utils) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
