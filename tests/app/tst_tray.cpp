@@ -187,9 +187,11 @@ private slots:
         QTest::newRow("exit code 1")
             << "echo out; echo err >&2; exit 1" << 5000 << false
             << QStringList{"命令执行失败，退出代码: 1", "输出: out\n", "错误输出: err\n"};
-        QTest::newRow("too slow") << "sleep 5" << 100 << false
-                                  << QStringList{"重启资源管理器超时",
-                                                 "错误信息: Process operation timed out"};
+        QTest::newRow("outlives the 5000 ms wait")
+            << "sleep 8" << kRefreshTimeoutMs << false
+            << QStringList{"重启资源管理器超时", "错误信息: Process operation timed out"};
+        QTest::newRow("program missing")
+            << "" << 5000 << false << QStringList{"重启资源管理器超时"};
     }
     void refreshCommandOutcome()
     {
@@ -199,7 +201,10 @@ private slots:
         QFETCH(QStringList, warnings);
 
         LogCapture log;
-        QCOMPARE(runRefreshCommand("/bin/sh", {"-c", script}, timeoutMs), succeeded);
+        const QString program =
+            script.isEmpty() ? QStringLiteral("/nonexistent/refresh") : QStringLiteral("/bin/sh");
+        const QStringList arguments = script.isEmpty() ? QStringList{} : QStringList{"-c", script};
+        QCOMPARE(runRefreshCommand(program, arguments, timeoutMs), succeeded);
         QCOMPARE(log.warnings().mid(0, warnings.size()), warnings);
         QCOMPARE(log.contains("资源管理器已成功重启"), succeeded);
     }
