@@ -1,16 +1,28 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
+#include <memory>
 
+class QComboBox;
+class QLabel;
+class QSettings;
+class QTimer;
+class QVBoxLayout;
 class QuorlinIoControl;
+struct UsbStatus;
 
-// The audio settings dialog. It owns its own connection to the driver, made
-// when the main window has recognised a unit.
+// The audio settings dialog: buffer size, USB latency, sample rate and Safe
+// Mode (the driver's USB slow mode), plus the driver's USB error count.
 //
-// This is the first cut of the dialog: it opens the driver connection the main
-// window relies on; the option boxes, their stored values and the driver
-// reconfiguration they drive are still to come, so initialize() changes
-// nothing on the unit yet.
+// It keeps its own connection to the driver, made by createDevice() once the
+// main window has recognised a unit. Each option box reconfigures the driver
+// the moment its value changes and stores the value in "setting.ini" only
+// when the driver accepted it; initialize() replays the stored values at
+// start-up and after a reconnection.
+//
+// Every connection is made to member functions by pointer, so the dialog
+// declares no signals or slots of its own.
 class Settings : public QDialog {
     Q_OBJECT
 
@@ -18,13 +30,47 @@ public:
     Settings();
     ~Settings() override;
 
-    // Opens the dialog's own driver connection, releasing one made for an
-    // earlier unit. Returns whether the device opened.
+    // Opens the dialog's own driver connection, closing and releasing the
+    // one made for an earlier unit. Returns whether the device opened.
     bool createDevice();
 
-    // Brings the driver in line with the stored audio settings.
+    // Loads the stored values into the boxes (which reconfigures the driver
+    // for every value that differs from the box) and then brings the
+    // driver's sample rate in line.
     void initialize();
 
+    // Poll timer: shows the USB error count, or hides it when it is zero.
+    void updateUsbErrorCount();
+
+    // The option boxes' currentIndexChanged(int); each reads its box's text.
+    void onBufferSizeChanged();
+    void onUsbLatencyChanged();
+    void onSampleRateChanged();
+    void onSafeModeChanged();
+
 private:
+    // How an OTG power cycle ends: after a sample rate change it only logs,
+    // at start-up it starts the audio the start-up sequence left stopped.
+    enum class OtgCycleEnd { SampleRateChange, StartUp };
+
+    void loadSettings();
+    void startOtgPowerCycle(OtgCycleEnd end);
+    // `option` indexes the table of stored options in settings.cpp.
+    QComboBox* optionBox(int option) const;
+    void saveOption(int option);
+    // The device the dialog holds right now; before createDevice() a
+    // connection that never opened, so every call fails as on a closed one.
+    QuorlinIoControl& driver();
+
+    QVBoxLayout* mainLayout = nullptr;
+    QComboBox* usbLatencyBox = nullptr;
+    QComboBox* bufferSizeBox = nullptr;
+    QComboBox* sampleRateBox = nullptr;
+    QComboBox* safeModeBox = nullptr;
+    QSettings* settingsStore = nullptr;
     QuorlinIoControl* device = nullptr;
+    std::unique_ptr<UsbStatus> usbStatus;
+    std::uint32_t sampleRate = 44100; // Hz, the rate last chosen
+    QLabel* usbErrorLabel = nullptr;
+    QTimer* pollTimer = nullptr;
 };

@@ -36,6 +36,37 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Buffer Size</source>
+        <translation>Buffer Size</translation>
+    </message>
+    <message>
+        <source>USB Latency Size</source>
+        <translation>USB Latency Size</translation>
+    </message>
+    <message>
+        <source>Samplerate</source>
+        <translation>Sample Rate</translation>
+    </message>
+    <message>
+        <source>Safe Mode</source>
+        <translation>Safe Mode</translation>
+    </message>
+    <message>
+        <source>USB Error</source>
+        <translation>USB Error</translation>
+    </message>
+    <message>
+        <source>USB Error Count: %1</source>
+        <translation>USB Error Count: %1</translation>
+    </message>
+</context>
+<context>
     <name>vt2</name>
     <message>
         <source>MIC1</source>

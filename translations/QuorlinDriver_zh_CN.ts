@@ -36,6 +36,37 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Settings</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Buffer Size</source>
+        <translation>缓冲区大小</translation>
+    </message>
+    <message>
+        <source>USB Latency Size</source>
+        <translation>USB延迟大小</translation>
+    </message>
+    <message>
+        <source>Samplerate</source>
+        <translation>采样率</translation>
+    </message>
+    <message>
+        <source>Safe Mode</source>
+        <translation>安全模式</translation>
+    </message>
+    <message>
+        <source>USB Error</source>
+        <translation>USB错误</translation>
+    </message>
+    <message>
+        <source>USB Error Count: %1</source>
+        <translation>USB错误计数：%1</translation>
+    </message>
+</context>
+<context>
     <name>vt2</name>
     <message>
         <source>MIC1</source>
