@@ -83,6 +83,18 @@ void MainWindow::showStatus(const QString& text)
     statusLabel = new QLabel(text, this);
     statusLabel->setStyleSheet(QString::fromLatin1(kStatusStyle));
     baseLayout->addWidget(statusLabel);
+    fitToContent();
+}
+
+void MainWindow::fitToContent()
+{
+    // One model's panel is larger than another's, and the status text is
+    // smaller than any: the window follows what it shows. The layouts are
+    // brought up to date first, so that the old content's minimum size no
+    // longer holds the window open.
+    baseLayout->activate();
+    layout()->activate();
+    adjustSize();
 }
 
 void MainWindow::showNotConnected()
@@ -150,8 +162,10 @@ void MainWindow::checkDevice()
     QWidget* panel = model->createPanel();
     panel->setParent(this);
     baseLayout->addWidget(panel);
+    panel->show();
     qDebug().noquote() << model->addedLogLine;
     update();
+    fitToContent();
 
     std::array<std::uint8_t, kFirmwareVersionLength> firmware{};
     if (!probe->GetFirmwareVersion(firmware.data(), kFirmwareVersionLength)) {

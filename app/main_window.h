@@ -33,6 +33,7 @@ private:
     void clearLayout();
     void showStatus(const QString& text);
     void showNotConnected();
+    void fitToContent();
     void startConnectionPoll();
     void releaseMeterDriver();
 

@@ -9,8 +9,10 @@ packages=(
   fonts-dejavu-core fonts-wqy-microhei
 )
 case "${1:-}" in
+  # The Windows half of the platform layer is cross-built and run under Wine.
+  --test) packages+=(g++-mingw-w64-x86-64 wine wine64) ;;
   --demo) packages+=(xvfb xauth) ;;
-  --screenshot) packages+=(xvfb xauth twm imagemagick x11-utils) ;;
+  --screenshot) packages+=(xvfb xauth twm trayer xdotool imagemagick x11-utils) ;;
 esac
 
 missing=()

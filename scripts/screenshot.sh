@@ -16,7 +16,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 printf 'RandomPlacement\nNoGrabServer\n' > "$scratch/twmrc"
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp > "$scratch/xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp > "$scratch/xvfb.log" 2>&1 &
 pids=($!)
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$scratch"' EXIT
 export DISPLAY=$display

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QLayout>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QtTest>
 #include <iostream>
@@ -266,6 +267,33 @@ private slots:
         waitConnected();
         QTRY_COMPARE(shown(), QStringList{"vt2"});
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Quorlin VT2 - FW: V1.0.3-abc"));
+    }
+
+    void windowFollowsWhatItShows()
+    {
+        m_window->show();
+        plugUnit(2);
+        waitConnected();
+        const int vt2Width = m_window->width();
+        m_unit->unplug();
+        waitSearching();
+        QVERIFY(m_window->width() < vt2Width);
+
+        m_unit->setProductId(15);
+        QVERIFY(m_unit->plug());
+        waitConnected();
+        QTRY_COMPARE(shown(), QStringList{"vr"});
+        QVERIFY(m_window->width() < vt2Width);
+        QVERIFY(m_window->width() >= m_window->centralWidget()->sizeHint().width());
+    }
+
+    void closingWithoutATrayClosesTheWindow()
+    {
+        // The offscreen platform has no notification area.
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        m_window->show();
+        QVERIFY(m_window->close());
+        QVERIFY(!m_window->isVisible());
     }
 
     void unplugAfterFirmwareFailureReturnsToSearching()
