@@ -759,6 +759,28 @@ private slots:
         QVERIFY(m_unit->state().audioRunning);
     }
 
+    void twoRateChangesRunTheirCyclesSideBySide()
+    {
+        openDialog();
+        forget();
+
+        // Both changes land within one 200 ms OTG step.
+        box("sampleRateBox")->setCurrentText("48000");
+        box("sampleRateBox")->setCurrentText("44100");
+        const QStringList changes{
+            "StopAudio", "SetSampleRate 48000", "SetWdmChannelCount 4", "InitAudio",
+            "StopAudio", "SetSampleRate 44100", "SetWdmChannelCount 4", "InitAudio"};
+        QCOMPARE(calls(), changes);
+
+        QTRY_COMPARE(m_log->count(kSampleRateDone), 2);
+        QVERIFY(!otgCyclePending());
+        const QStringList cycles{"SetOtgOff", "SetOtgOff", "SetOtgOn", "SetOtgOn"};
+        QCOMPARE(calls(), changes + cycles);
+        QCOMPARE(stored(), QStringList{"Audio/SampleRate=44100"});
+        QCOMPARE(m_unit->state().sampleRate, 44100u);
+        QVERIFY(m_unit->state().otgOn);
+    }
+
     void sampleRateFailures_data()
     {
         QTest::addColumn<QString>("failing");
