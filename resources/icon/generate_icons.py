@@ -2,8 +2,9 @@
 """Draws the application icons: a dark rounded tile with a knob whose cyan
 value arc sweeps over its track, in the panels' palette.
 
-Writes icon.png (64 px), icon.ico (16, 32, 48 and 256 px) and the three
-fader images into this directory. Plain Python 3, no imaging library:
+Writes icon.png (64 px), icon.ico (16, 32, 48 and 256 px), the 256 px
+desktop icon quorlin-driver-256.png and the three fader images into this
+directory. Plain Python 3, no imaging library:
     python3 resources/icon/generate_icons.py
 """
 import os
@@ -70,4 +71,5 @@ dirs = b''
 for s, d in zip(sizes, imgs):
     dirs += struct.pack('<BBBBHHII', s % 256, s % 256, 0, 0, 1, 32, len(d), off)
     off += len(d)
+open('quorlin-driver-256.png', 'wb').write(render(256))
 open('icon.ico', 'wb').write(hdr + dirs + b''.join(imgs))
