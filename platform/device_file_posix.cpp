@@ -15,15 +15,13 @@ namespace platform {
 
 namespace {
 
-thread_local std::uint32_t tLastError = win32::kErrorSuccess;
-
 // A driver that does not answer within this time is treated as gone; the real
 // driver answers within milliseconds.
 constexpr int kReplyTimeoutSeconds = 5;
 
 bool fail(std::uint32_t code)
 {
-    tLastError = code;
+    posix::setLastError(code);
     return false;
 }
 
@@ -111,7 +109,7 @@ bool deviceControl(DeviceHandle handle, std::uint32_t code, const void* in, std:
         return fail(win32::kErrorInvalidData);
     if (outSize > 0)
         std::memcpy(out, reply.data() + posix::kReplyHeaderSize, outSize);
-    tLastError = win32::kErrorSuccess;
+    posix::setLastError(win32::kErrorSuccess);
     return true;
 }
 
@@ -119,11 +117,6 @@ void closeDevice(DeviceHandle handle)
 {
     if (handle >= 0)
         close(static_cast<int>(handle));
-}
-
-std::uint32_t lastError()
-{
-    return tLastError;
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/posix_endpoint.h"
 
+#include "platform/device_file.h"
 #include "platform/win32_error.h"
 
 #include <cerrno>
@@ -7,7 +8,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace platform::posix {
+namespace platform {
+
+namespace {
+
+// The last error of each thread, for every POSIX source of the layer.
+thread_local std::uint32_t tLastError = win32::kErrorSuccess;
+
+} // namespace
+
+std::uint32_t lastError()
+{
+    return tLastError;
+}
+
+namespace posix {
+
+void setLastError(std::uint32_t code)
+{
+    tLastError = code;
+}
 
 namespace {
 
@@ -93,4 +113,6 @@ std::uint32_t win32ErrorFromErrno(int error)
     }
 }
 
-} // namespace platform::posix
+} // namespace posix
+
+} // namespace platform

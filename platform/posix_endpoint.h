@@ -34,4 +34,8 @@ std::string endpointPath(const std::wstring& objectName);
 // Win32 error code for a failed socket call's errno (see win32_error.h).
 std::uint32_t win32ErrorFromErrno(int error);
 
+// Records the code that platform::lastError() reports to the calling thread,
+// as SetLastError does on Windows. Every POSIX source of the layer shares it.
+void setLastError(std::uint32_t code);
+
 } // namespace platform::posix

@@ -1,8 +1,10 @@
 #include "platform/shell.h"
 
 #include <cstdint>
-#include <shellapi.h>
 #include <windows.h>
+
+// After windows.h, which it needs: kept apart so that sorting leaves it there.
+#include <shellapi.h>
 
 namespace platform {
 

@@ -1,5 +1,6 @@
 #include "console.h"
 #include "platform/device_file.h"
+#include "platform/message_pipe.h"
 #include "platform/posix_endpoint.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
@@ -220,6 +221,41 @@ long long stateField(const UnitState& state, const QString& name, int index = 0)
     qFatal("no state field %s", qPrintable(name));
 }
 
+// Writes one message to the ASIO driver's reset pipe, as the panel does.
+std::uint32_t writeToAsio(const Bytes& message)
+{
+    const platform::PipeHandle pipe = platform::openPipe(virtualunit::kAsioResetPipe);
+    if (pipe == platform::kInvalidPipeHandle)
+        return platform::lastError();
+    const bool written =
+        platform::writePipe(pipe, message.constData(), static_cast<std::uint32_t>(message.size()));
+    platform::closePipe(pipe);
+    return written ? 0 : platform::lastError();
+}
+
+// The panel's end of its pipe: takes one client and returns its message (of
+// at most 4096 bytes).
+Bytes takePanelMessage(platform::PipeHandle server)
+{
+    if (!platform::waitForPipeClient(server))
+        return "wait failed";
+    Bytes buffer(4096, '\0');
+    std::uint32_t received = 0;
+    const bool ok = platform::readPipeMessage(server, buffer.data(), 4096, &received);
+    platform::disconnectPipeClient(server);
+    return ok ? buffer.left(static_cast<int>(received)) : Bytes("read failed");
+}
+
+QStringList asioLines(const VirtualUnit& unit)
+{
+    QStringList lines;
+    for (const std::string& line : unit.trace()) {
+        if (QString::fromStdString(line).startsWith("Asio"))
+            lines << QString::fromStdString(line);
+    }
+    return lines;
+}
+
 double meterDb(const Bytes& block, int entry)
 {
     return 20.0 * std::log10(std::fabs(static_cast<double>(
@@ -274,6 +310,14 @@ private slots:
     void consoleCommands();
     void commandLine_data();
     void commandLine();
+    void asioResetPipe_data();
+    void asioResetPipe();
+    void asioPipeFollowsPlug();
+    void messagesToPanel_data();
+    void messagesToPanel();
+    void noPanelListening();
+    void asioConsole_data();
+    void asioConsole();
 };
 
 // Every code with the one size pair it accepts, and its neighbours.
@@ -1178,6 +1222,159 @@ void TestVirtualUnit::commandLine()
     QCOMPARE(options.unit.busIndex, bus);
     QCOMPARE(options.unit.movingMeters, moving);
     QCOMPARE(options.quiet, quiet);
+}
+
+// What the ASIO driver makes of what the panel writes to its reset pipe.
+void TestVirtualUnit::asioResetPipe_data()
+{
+    QTest::addColumn<QList<Bytes>>("messages");
+    QTest::addColumn<uint>("resets");
+    QTest::addColumn<uint>("others");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("one reset") << QList<Bytes>{"1"} << 1u << 0u << QStringList{"AsioReset"};
+    QTest::newRow("three presses of OK") << QList<Bytes>{"1", "1", "1"} << 3u << 0u
+                                         << QStringList{"AsioReset", "AsioReset", "AsioReset"};
+    QTest::newRow("another byte") << QList<Bytes>{"2"} << 0u << 1u
+                                  << QStringList{"AsioMessage 1 bytes"};
+    QTest::newRow("the reset byte twice in one message")
+        << QList<Bytes>{"11"} << 0u << 1u << QStringList{"AsioMessage 2 bytes"};
+    QTest::newRow("2000 bytes, then a reset") << QList<Bytes>{Bytes(2000, '1'), "1"} << 1u << 1u
+                                              << QStringList{"AsioMessage 2000 bytes", "AsioReset"};
+}
+
+void TestVirtualUnit::asioResetPipe()
+{
+    QFETCH(QList<Bytes>, messages);
+    QFETCH(uint, resets);
+    QFETCH(uint, others);
+    QFETCH(QStringList, lines);
+
+    auto unit = pluggedUnit();
+    QVERIFY(unit->servesAsioPipe());
+    for (const Bytes& message : messages) {
+        QCOMPARE(writeToAsio(message), 0u);
+        // One at a time, so that the trace keeps their order.
+        const int before = static_cast<int>(asioLines(*unit).size());
+        QTRY_COMPARE(asioLines(*unit).size(), before + 1);
+    }
+    QCOMPARE(asioLines(*unit), lines);
+    QCOMPARE(unit->state().asioResets, resets);
+    QCOMPARE(unit->state().asioOtherMessages, others);
+}
+
+void TestVirtualUnit::asioPipeFollowsPlug()
+{
+    VirtualUnit unit;
+    QCOMPARE(writeToAsio("1"), 2u);
+    QVERIFY(unit.plug());
+    QCOMPARE(writeToAsio("1"), 0u);
+    QTRY_COMPARE(unit.state().asioResets, 1u);
+    unit.unplug();
+    QVERIFY(!unit.servesAsioPipe());
+    QCOMPARE(writeToAsio("1"), 2u);
+    // Plugged again, it counts on from where it was.
+    QVERIFY(unit.plug());
+    QCOMPARE(writeToAsio("1"), 0u);
+    QTRY_COMPARE(unit.state().asioResets, 2u);
+}
+
+// What reaches the panel's pipe, byte for byte.
+void TestVirtualUnit::messagesToPanel_data()
+{
+    QTest::addColumn<bool>("words");
+    QTest::addColumn<QList<uint>>("values"); // five words, or a size and a fill byte
+    QTest::addColumn<Bytes>("expected");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("open window") << true << QList<uint>{0, 0, 0, 0, 1}
+                                 << Bytes::fromHex("00000000000000000000000000000000"
+                                                   "01000000")
+                                 << "AsioOpenWindow 0 0 0 0 1";
+    QTest::newRow("words little-endian")
+        << true << QList<uint>{1, 0x01020304, 0xFFFFFFFF, 256, 0}
+        << Bytes::fromHex("0100000004030201ffffffff0001000000000000")
+        << "AsioOpenWindow 1 16909060 4294967295 256 0";
+    QTest::newRow("empty") << false << QList<uint>{0, 0} << Bytes() << "AsioSend 0 bytes";
+    QTest::newRow("16 bytes") << false << QList<uint>{16, 0xAA} << Bytes(16, '\xAA')
+                              << "AsioSend 16 bytes";
+    QTest::newRow("2000 bytes") << false << QList<uint>{2000, 7} << Bytes(2000, '\x07')
+                                << "AsioSend 2000 bytes";
+}
+
+void TestVirtualUnit::messagesToPanel()
+{
+    QFETCH(bool, words);
+    QFETCH(QList<uint>, values);
+    QFETCH(Bytes, expected);
+    QFETCH(QString, line);
+
+    VirtualUnit unit; // sending needs no plug
+    const platform::PipeHandle panel = platform::createPipeServer(virtualunit::kPanelPipe);
+    QVERIFY(panel != platform::kInvalidPipeHandle);
+    std::uint32_t error;
+    if (words) {
+        virtualunit::AsioWords asioWords{};
+        for (std::size_t i = 0; i < asioWords.size(); ++i)
+            asioWords[i] = values[static_cast<int>(i)];
+        error = unit.sendOpenWindow(asioWords);
+    } else {
+        error = unit.sendToPanel(
+            std::vector<unsigned char>(values[0], static_cast<unsigned char>(values[1])));
+    }
+    QCOMPARE(error, 0u);
+    QCOMPARE(takePanelMessage(panel), expected);
+    QCOMPARE(asioLines(unit), QStringList{line});
+    platform::closePipeServer(panel);
+}
+
+void TestVirtualUnit::noPanelListening()
+{
+    VirtualUnit unit;
+    QCOMPARE(unit.sendOpenWindow(), 2u);
+    QCOMPARE(unit.sendToPanel({1, 2}), 2u);
+    QCOMPARE(asioLines(unit),
+             (QStringList{"AsioOpenWindow 0 0 0 0 1 failed 2", "AsioSend 2 bytes failed 2"}));
+    virtualunit::Console console(unit, false);
+    QVERIFY(QString::fromStdString(console.execute("asio open-window").output).contains("error 2"));
+}
+
+void TestVirtualUnit::asioConsole_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("sends");
+    QTest::addColumn<Bytes>("expected");
+
+    QTest::newRow("open-window") << "asio open-window" << true
+                                 << Bytes::fromHex("0000000000000000000000000000000001000000");
+    QTest::newRow("send five words") << "ASIO send 1 2 3 4 0x10" << true
+                                     << Bytes::fromHex("0100000002000000030000000400000010000000");
+    QTest::newRow("send-bytes with a fill") << "asio send-bytes 3 49" << true << Bytes("111");
+    QTest::newRow("send-bytes zeros") << "asio send-bytes 24" << true << Bytes(24, '\0');
+    QTest::newRow("four words") << "asio send 1 2 3 4" << false << Bytes();
+    QTest::newRow("negative word") << "asio send 1 2 3 4 -1" << false << Bytes();
+    QTest::newRow("word too big") << "asio send 0 0 0 0 4294967296" << false << Bytes();
+    QTest::newRow("fill too big") << "asio send-bytes 3 256" << false << Bytes();
+    QTest::newRow("unknown") << "asio reset" << false << Bytes();
+}
+
+void TestVirtualUnit::asioConsole()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, sends);
+    QFETCH(Bytes, expected);
+
+    VirtualUnit unit;
+    const platform::PipeHandle panel = platform::createPipeServer(virtualunit::kPanelPipe);
+    virtualunit::Console console(unit, false);
+    const auto result = console.execute(command.toStdString());
+    QVERIFY(!result.quit);
+    QVERIFY(!result.output.empty());
+    if (sends)
+        QCOMPARE(takePanelMessage(panel), expected);
+    // A refused command sends nothing: the trace has no line for it.
+    QCOMPARE(asioLines(unit).size(), sends ? 1 : 0);
+    platform::closePipeServer(panel);
 }
 
 QTEST_GUILESS_MAIN(TestVirtualUnit)

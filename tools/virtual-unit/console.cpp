@@ -100,9 +100,10 @@ bool startsWith(const std::string& text, const std::string& prefix)
 std::string usageText()
 {
     return "Usage: quorlin-virtual-unit [options]\n"
-           "Plays a Quorlin unit and its driver on <runtime>/QuorlinAudioBusN and reads\n"
-           "commands from standard input (type help). Keeps serving after the end of\n"
-           "its input until interrupted.\n"
+           "Plays a Quorlin unit and its driver on <runtime>/QuorlinAudioBusN, and its\n"
+           "ASIO driver on <runtime>/QuorlinPannelToASIO, and reads commands from\n"
+           "standard input (type help). Keeps serving after the end of its input until\n"
+           "interrupted.\n"
            "\n"
            "  --model vt1|vt2|vr|PID  product id the unit reports (default vt2)\n"
            "  --firmware TEXT         ten firmware characters (default V1.0.3-abc;\n"
@@ -238,7 +239,12 @@ std::string Console::helpText()
            "  level ENTRY off | level off   unpin one entry, or all of them\n"
            "  moving on|off                 live levels on inputs 1, 2 and the phone channels\n"
            "  errors N                      the USB error count the unit reports\n"
-           "  status                        show the unit's state\n"
+           "  asio open-window              as the ASIO driver, ask the panel to show its\n"
+           "                                settings window (words 0 0 0 0 1)\n"
+           "  asio send W0 W1 W2 W3 W4      send the panel the five 32-bit words of that message\n"
+           "  asio send-bytes N [BYTE]      send the panel an N-byte message, every byte BYTE\n"
+           "                                (default 0)\n"
+           "  status                        show the unit's state (with the ASIO resets received)\n"
            "  trace on|off                  echo each exchange\n"
            "  help                          show this text\n"
            "  quit                          unplug and exit\n";
@@ -317,6 +323,45 @@ std::string Console::level(const std::vector<std::string>& args)
     return "meter " + std::to_string(index) + " pinned at " + std::to_string(*value) + "\n";
 }
 
+std::string Console::asio(const std::vector<std::string>& args)
+{
+    constexpr const char* usage =
+        "usage: asio open-window | asio send W0 W1 W2 W3 W4 | asio send-bytes N [BYTE]\n";
+    if (args.size() < 2)
+        return usage;
+    const std::string what = lower(args[1]);
+    std::uint32_t error;
+    std::string sent;
+    if (what == "open-window" && args.size() == 2) {
+        error = m_unit.sendOpenWindow();
+        sent = "open-window message";
+    } else if (what == "send" && args.size() == 7) {
+        AsioWords words{};
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            const auto word = parseU32(args[i + 2]);
+            if (!word)
+                return "each word must be a number 0..4294967295\n";
+            words[i] = *word;
+        }
+        error = m_unit.sendOpenWindow(words);
+        sent = "message";
+    } else if (what == "send-bytes" && (args.size() == 3 || args.size() == 4)) {
+        const auto size = parseUnsigned(args[2]);
+        const auto fill = args.size() == 4 ? parseUnsigned(args[3]) : std::optional(0ull);
+        if (!size || *size > 1000000 || !fill || *fill > 255)
+            return "N must be 0..1000000 and BYTE 0..255\n";
+        error = m_unit.sendToPanel(std::vector<unsigned char>(static_cast<std::size_t>(*size),
+                                                              static_cast<unsigned char>(*fill)));
+        sent = std::to_string(*size) + "-byte message";
+    } else {
+        return usage;
+    }
+    if (error != 0)
+        return "cannot reach the panel's pipe: error " + std::to_string(error) +
+               (error == 2 ? " (no panel listening)" : "") + "\n";
+    return "sent the panel the " + sent + "\n";
+}
+
 std::string Console::statusText() const
 {
     const UnitState state = m_unit.state();
@@ -362,6 +407,9 @@ std::string Console::statusText() const
         }
         out << "\n";
     }
+    out << "ASIO driver: " << (m_unit.servesAsioPipe() ? "serving" : "not serving")
+        << " its reset pipe, " << state.asioResets << " resets, " << state.asioOtherMessages
+        << " other messages\n";
     out << "trace echo " << onOff(m_echo) << (m_quiet ? " (quiet)" : "") << "\n";
     return out.str();
 }
@@ -419,6 +467,8 @@ Console::Result Console::execute(const std::string& line)
     } else if (command == "errors" && args.size() == 2 && parseU32(args[1])) {
         m_unit.setUsbErrorCount(*parseU32(args[1]));
         result.output = "USB error count " + std::to_string(*parseU32(args[1])) + "\n";
+    } else if (command == "asio") {
+        result.output = asio(args);
     } else if (command == "status") {
         result.output = statusText();
     } else if (command == "trace" && args.size() == 2 &&

@@ -57,6 +57,7 @@ private:
     std::string plug();
     std::string fail(const std::vector<std::string>& words);
     std::string level(const std::vector<std::string>& words);
+    std::string asio(const std::vector<std::string>& words);
 
     VirtualUnit& m_unit;
     std::atomic<bool> m_echo{true};

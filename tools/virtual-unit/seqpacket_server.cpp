@@ -199,6 +199,8 @@ bool SeqpacketServer::serve(int fd, short events)
 
     const std::vector<unsigned char> reply =
         m_handler(m_buffer.data(), static_cast<std::size_t>(size));
+    if (reply.empty())
+        return true; // nothing to answer
     ssize_t sent;
     do {
         sent = send(fd, reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);

@@ -9,7 +9,8 @@
 
 // Serves one AF_UNIX SOCK_SEQPACKET socket on a thread of its own: any number
 // of connections, each request message answered by one reply message from the
-// handler. One poll() covers the listening socket, every connection and an
+// handler (or by none when the handler returns no bytes, as for a pipe whose
+// clients only write). One poll() covers the listening socket, every connection and an
 // eventfd that stop() uses to wake the thread, so stopping never waits on a
 // client.
 namespace virtualunit {

@@ -3,6 +3,7 @@
 #include "fault_plan.h"
 #include "meter_generator.h"
 #include "platform/little_endian.h"
+#include "platform/message_pipe.h"
 #include "platform/posix_endpoint.h"
 #include "platform/win32_error.h"
 #include "request.h"
@@ -37,6 +38,10 @@ std::vector<unsigned char> statusReply(std::uint32_t status)
 constexpr std::size_t kRequestCapacity =
     platform::posix::kRequestHeaderSize + protocol::kMixerBlockSize + 64;
 
+// Messages on the ASIO driver's pipe are only told apart by their bytes and
+// length; longer ones are measured, not kept.
+constexpr std::size_t kAsioMessageCapacity = 64;
+
 } // namespace
 
 struct VirtualUnit::Impl {
@@ -44,11 +49,18 @@ struct VirtualUnit::Impl {
         : model(options)
         , server(kRequestCapacity,
                  [this](const unsigned char* data, std::size_t size) { return answer(data, size); })
+        , asioServer(kAsioMessageCapacity, [this](const unsigned char* data, std::size_t size) {
+            return takeAsioMessage(data, size);
+        })
     {
         meters.setMoving(options.movingMeters);
     }
 
     std::vector<unsigned char> answer(const unsigned char* data, std::size_t size);
+    std::vector<unsigned char> takeAsioMessage(const unsigned char* data, std::size_t size);
+    std::uint32_t sendToPanel(const std::vector<unsigned char>& message, const std::string& asked);
+    void record(const std::string& line); // appends to the trace, then tells the listener
+    void tellListener(const std::string& line);
     double secondsSinceStart() const
     {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -69,14 +81,13 @@ struct VirtualUnit::Impl {
 
     std::string plugError; // guarded by mutex
 
-    // The device object is the only endpoint served so far; the ASIO
-    // driver's pipes will be served beside it, plugged and unplugged with it.
-
     // Serialises plug, unplug and bus changes; never taken on the server
     // thread, so that unplugging can wait for that thread.
     std::mutex plugMutex;
     std::atomic<bool> plugged{false};
     SeqpacketServer server;
+    // The ASIO driver's reset pipe, served beside the device while plugged.
+    SeqpacketServer asioServer;
 };
 
 std::vector<unsigned char> VirtualUnit::Impl::answer(const unsigned char* data, std::size_t size)
@@ -101,10 +112,61 @@ std::vector<unsigned char> VirtualUnit::Impl::answer(const unsigned char* data, 
         }
         trace.append(line);
     }
+    tellListener(line);
+    return reply;
+}
+
+std::vector<unsigned char> VirtualUnit::Impl::takeAsioMessage(const unsigned char* data,
+                                                              std::size_t size)
+{
+    std::string line;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (size == 1 && data[0] == kAsioResetByte) {
+            ++model.state().asioResets;
+            line = "AsioReset";
+        } else {
+            ++model.state().asioOtherMessages;
+            line = "AsioMessage " + std::to_string(size) + " bytes";
+        }
+        trace.append(line);
+    }
+    tellListener(line);
+    return {}; // the panel only writes: no answer
+}
+
+std::uint32_t VirtualUnit::Impl::sendToPanel(const std::vector<unsigned char>& message,
+                                             const std::string& asked)
+{
+    std::uint32_t error = platform::win32::kErrorSuccess;
+    const platform::PipeHandle pipe = platform::openPipe(kPanelPipe);
+    if (pipe == platform::kInvalidPipeHandle) {
+        error = platform::lastError();
+    } else {
+        const unsigned char none = 0;
+        if (!platform::writePipe(pipe, message.empty() ? &none : message.data(),
+                                 static_cast<std::uint32_t>(message.size())))
+            error = platform::lastError();
+        platform::closePipe(pipe);
+    }
+    record(error == platform::win32::kErrorSuccess ? asked : failedLine(asked, error, {}));
+    return error;
+}
+
+void VirtualUnit::Impl::record(const std::string& line)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        trace.append(line);
+    }
+    tellListener(line);
+}
+
+void VirtualUnit::Impl::tellListener(const std::string& line)
+{
     std::lock_guard<std::mutex> lock(listenerMutex);
     if (listener)
         listener(line);
-    return reply;
 }
 
 VirtualUnit::VirtualUnit(Options options)
@@ -132,8 +194,11 @@ bool VirtualUnit::plug()
         error = "bus index " + std::to_string(bus) + " is not 0.." + std::to_string(kLastBusIndex);
     else if (!platform::posix::ensureRuntimeDirectory())
         error = "cannot create " + platform::posix::runtimeDirectory();
-    else
-        d->server.start(platform::posix::endpointPath(busObjectName(bus)), &error);
+    else if (d->server.start(platform::posix::endpointPath(busObjectName(bus)), &error)) {
+        // Another unit's ASIO driver may serve the pipe already: it keeps it.
+        std::string asioError;
+        d->asioServer.start(platform::posix::endpointPath(kAsioResetPipe), &asioError);
+    }
     d->plugged = d->server.running();
     std::lock_guard<std::mutex> lock(d->mutex);
     d->plugError = d->plugged ? std::string() : error;
@@ -143,6 +208,7 @@ bool VirtualUnit::plug()
 void VirtualUnit::unplug()
 {
     std::lock_guard<std::mutex> plugLock(d->plugMutex);
+    d->asioServer.stop();
     d->server.stop();
     d->plugged = false;
 }
@@ -267,6 +333,33 @@ UnitState VirtualUnit::state() const
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     return d->model.state();
+}
+
+std::vector<unsigned char> VirtualUnit::openWindowMessage(const AsioWords& words)
+{
+    std::vector<unsigned char> message(words.size() * 4);
+    for (std::size_t i = 0; i < words.size(); ++i)
+        platform::le::putU32(message.data() + 4 * i, words[i]);
+    return message;
+}
+
+std::uint32_t VirtualUnit::sendOpenWindow(const AsioWords& words)
+{
+    std::string asked = "AsioOpenWindow";
+    for (std::uint32_t word : words)
+        asked += " " + std::to_string(word);
+    return d->sendToPanel(openWindowMessage(words), asked);
+}
+
+std::uint32_t VirtualUnit::sendToPanel(const std::vector<unsigned char>& message)
+{
+    return d->sendToPanel(message, "AsioSend " + std::to_string(message.size()) + " bytes");
+}
+
+bool VirtualUnit::servesAsioPipe() const
+{
+    std::lock_guard<std::mutex> plugLock(d->plugMutex);
+    return d->asioServer.running();
 }
 
 std::vector<std::string> VirtualUnit::trace() const

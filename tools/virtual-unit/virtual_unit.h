@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -12,6 +13,12 @@
 // be: <runtime>/QuorlinAudioBusN. The panel, the tests and the console tool
 // talk to it through the same device-file calls they use for the real driver.
 //
+// It also plays the unit's ASIO driver: while plugged it serves the pipe
+// \\.\pipe\QuorlinPannelToASIO (<runtime>/QuorlinPannelToASIO), where the
+// panel writes its one-byte reset signal, and at any time it can send messages
+// to the panel's pipe \\.\pipe\QuorlinASIOToPannel, such as the request to
+// open the settings window.
+//
 // Every method is thread-safe; the unit answers on a thread of its own.
 namespace virtualunit {
 
@@ -23,6 +30,15 @@ inline constexpr int kMixerRows = 259;
 inline constexpr int kMixerColumns = 32;
 inline constexpr int kMeterEntries = 192;
 inline constexpr int kLastBusIndex = 15;
+
+// The ASIO driver's pipes and messages.
+inline constexpr const wchar_t* kAsioResetPipe = L"\\\\.\\pipe\\QuorlinPannelToASIO";
+inline constexpr const wchar_t* kPanelPipe = L"\\\\.\\pipe\\QuorlinASIOToPannel";
+inline constexpr unsigned char kAsioResetByte = 0x31;
+// The message to the panel: five little-endian 32-bit words; a word 4 that is
+// not zero asks the panel to open its settings window.
+using AsioWords = std::array<std::uint32_t, 5>;
+inline constexpr AsioWords kOpenWindowWords = {0, 0, 0, 0, 1};
 
 // The unit's state as the driver would know it.
 struct UnitState {
@@ -46,6 +62,10 @@ struct UnitState {
     std::vector<int> micInstrument; // last SwitchMicInstrument state, -1 = never set
     std::vector<double> mixer;      // last Mixer block, kMixerRows * kMixerColumns cells
     bool mixerWritten = false;      // a Mixer block has been received
+    // The ASIO driver's side: reset signals (messages of the one byte 0x31)
+    // and other messages received on its pipe.
+    std::uint32_t asioResets = 0;
+    std::uint32_t asioOtherMessages = 0;
 
     double cell(int row, int column) const
     {
@@ -70,7 +90,11 @@ public:
     // Plugging creates <runtime>/QuorlinAudioBusN (replacing a stale socket
     // file; a bus that another unit still serves is refused, see plugError())
     // and starts answering; unplugging drops every open connection and
-    // removes the socket, as a unit pulled from the USB port would.
+    // removes the socket, as a unit pulled from the USB port would. The ASIO
+    // driver's pipe <runtime>/QuorlinPannelToASIO is served with the device
+    // and goes with it (the ASIO driver serves only while its unit is there).
+    // A pipe that another unit serves already stays with that unit; this one
+    // then plays the device alone.
     bool plug();
     void unplug();
     bool isPlugged() const;
@@ -108,6 +132,16 @@ public:
     void setUsbErrorCount(std::uint32_t count);
 
     UnitState state() const;
+
+    // The ASIO driver writing to the panel's pipe: open it once, write one
+    // message, close. Returns 0 on success, otherwise the Win32 error code of
+    // the open or the write (2 when no panel listens). Traced as
+    // "AsioOpenWindow W0 W1 W2 W3 W4" or "AsioSend N bytes".
+    std::uint32_t sendOpenWindow(const AsioWords& words = kOpenWindowWords);
+    std::uint32_t sendToPanel(const std::vector<unsigned char>& message);
+    // The 20 bytes of an open-window message.
+    static std::vector<unsigned char> openWindowMessage(const AsioWords& words);
+    bool servesAsioPipe() const; // the reset pipe is served (see plug())
 
     // One decoded line per exchange, oldest first (bounded; the oldest lines
     // are dropped past 20000). A line is in the trace before its reply is sent.
