@@ -2,7 +2,9 @@
 
 #include "driver/quorlin_io_control.h"
 #include "driver/usb_status.h"
+#include "platform/message_pipe.h"
 #include "platform/sleep.h"
+#include "settings/thread_settings_pip.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -57,6 +59,10 @@ constexpr int kOtgStepMs = 200;
 constexpr int kUsbErrorPollMs = 1000;
 constexpr std::uint32_t kWdmChannelCount = 4;
 constexpr std::uint32_t kStartUpSampleRate = 44100;
+
+// The ASIO driver's pipe and the byte that tells it to reset.
+const wchar_t* const kAsioResetPipeName = L"\\\\.\\pipe\\QuorlinPannelToASIO";
+constexpr unsigned char kAsioResetSignal = 0x31;
 
 const char* const kStopAudioFailed = "停止音频失败，可能是驱动未正确加载或设备未连接。";
 const char* const kGetBufferSizeFailed =
@@ -184,9 +190,7 @@ Settings::Settings()
     okButton->setStyleSheet(
         QStringLiteral("background-color: #008888; color: white; font-size: 14px;"));
     mainLayout->addWidget(okButton, 0, Qt::AlignCenter);
-    // For now OK only hides the dialog; telling the ASIO driver to reset is
-    // not wired up yet.
-    connect(okButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(okButton, &QPushButton::clicked, this, &Settings::notifyAsioReset);
     mainLayout->addStretch(0);
     mainLayout->setSpacing(15);
 
@@ -196,6 +200,11 @@ Settings::Settings()
     usbErrorLabel->setAlignment(Qt::AlignCenter);
     mainLayout->addWidget(usbErrorLabel);
     usbErrorLabel->hide();
+
+    // The listener for the ASIO driver ends with the dialog's children.
+    auto* pipeListener = new ThreadSettingsPip(this);
+    connect(pipeListener, &ThreadSettingsPip::progressUpdated, this, &Settings::showFromPipeSignal);
+    pipeListener->start(QThread::InheritPriority);
 
     usbStatus = std::make_unique<UsbStatus>();
 
@@ -217,6 +226,37 @@ Settings::~Settings()
     }
     usbStatus.reset();
     qDebug() << "Settings dialog closed and resources cleaned up.";
+}
+
+void Settings::notifyAsioReset()
+{
+    hide();
+    const platform::PipeHandle pipe = platform::openPipe(kAsioResetPipeName);
+    if (pipe == platform::kInvalidPipeHandle) {
+        qDebug() << "Error: Could not open pipe. Error code:" << platform::lastError();
+        return;
+    }
+    qDebug() << "Pipe opened successfully.";
+    if (platform::writePipe(pipe, &kAsioResetSignal, 1))
+        qDebug() << "ASIO reset signal sent successfully.";
+    else
+        qDebug() << "Error: Failed to send ASIO reset signal. Error code:" << platform::lastError();
+    platform::closePipe(pipe);
+    qDebug() << "设置通知ASIO逻辑";
+}
+
+void Settings::showFromPipeSignal()
+{
+    // Changing the flags hides a shown window, so it is shown after.
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    show();
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+    qDebug() << "Received signal from pipe thread to show settings window.";
 }
 
 QuorlinIoControl& Settings::driver()

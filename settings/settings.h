@@ -21,6 +21,10 @@ struct UsbStatus;
 // when the driver accepted it; initialize() replays the stored values at
 // start-up and after a reconnection.
 //
+// OK hides it and tells the ASIO driver to reset; the ASIO driver can ask for
+// it to be shown through the listener thread (ThreadSettingsPip), a child of
+// the dialog.
+//
 // Every connection is made to member functions by pointer, so the dialog
 // declares no signals or slots of its own.
 class Settings : public QDialog {
@@ -47,6 +51,14 @@ public:
     void onUsbLatencyChanged();
     void onSampleRateChanged();
     void onSafeModeChanged();
+
+    // The OK button: hides the dialog and writes the reset byte 0x31 to the
+    // ASIO driver's pipe, once, without waiting for or retrying the pipe.
+    void notifyAsioReset();
+
+    // The listener's progressUpdated(int) (the value is not used): brings the
+    // dialog to the front, on top of other windows, also from minimised.
+    void showFromPipeSignal();
 
 private:
     // How an OTG power cycle ends: after a sample rate change it only logs,

@@ -1,0 +1,74 @@
+#include "settings/thread_settings_pip.h"
+
+#include "platform/little_endian.h"
+#include "settings/named_pipe_server.h"
+
+#include <QDeadlineTimer>
+#include <QDebug>
+
+namespace {
+
+const QString kPanelPipeName = QStringLiteral("\\\\.\\pipe\\QuorlinASIOToPannel");
+
+// The pause between two clients.
+constexpr unsigned long kPauseMs = 100;
+
+// How often the destructor wakes the worker while waiting for it: a wake that
+// comes while the worker is not waiting (busy with a client, or pausing) may
+// find the pipe busy or go unread, and the next one is what ends the wait.
+constexpr int kWakeRetryMs = 50;
+
+// The open-window message: five little-endian 32-bit words; word 4 not zero
+// asks for the settings window.
+constexpr int kWordCount = 5;
+constexpr int kOpenWindowWord = 4;
+
+} // namespace
+
+ThreadSettingsPip::ThreadSettingsPip(QObject* parent)
+    : QThread(parent)
+    , pipeServer(new NamedPipeServer(kPanelPipeName))
+{
+    // The thread is started even without a pipe; its reads then fail.
+    if (!pipeServer->create())
+        qDebug() << "Failed to create named pipe in ThreadSettingsPip.";
+    qDebug() << "ThreadSettingsPip initialized.";
+}
+
+ThreadSettingsPip::~ThreadSettingsPip()
+{
+    requestInterruption();
+    while (isRunning()) {
+        pipeServer->wake();
+        wait(QDeadlineTimer(kWakeRetryMs));
+    }
+    wait(); // run() has returned (at once when it never started)
+    pipeServer->close();
+    delete pipeServer;
+}
+
+void ThreadSettingsPip::run()
+{
+    while (!isInterruptionRequested()) {
+        qDebug() << "ThreadSettingsPip is running waiting Asio Info...";
+        NamedPipeServer::Message buffer{}; // bytes not sent read as zero
+        const bool received = pipeServer->readMessage(buffer);
+        // The wake that ends the wait at shutdown is no message to act on.
+        if (isInterruptionRequested())
+            break;
+        if (received) {
+            quint32 words[kWordCount];
+            for (int i = 0; i < kWordCount; ++i)
+                words[i] = platform::le::getU32(buffer.data() + 4 * i);
+            qDebug() << "Received data from pipe:" << words[0] << words[1] << words[2] << words[3]
+                     << words[4];
+            if (words[kOpenWindowWord] != 0) {
+                qDebug() << "Open Window Signal from ASIO.";
+                emit progressUpdated(1);
+            }
+        } else {
+            qDebug() << "No data received from pipe.";
+        }
+        msleep(kPauseMs);
+    }
+}
