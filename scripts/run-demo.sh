@@ -3,7 +3,7 @@
 # control panel on the current display. The virtual unit stops with the panel.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --demo
 "$root/scripts/build.sh"
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
