@@ -1253,9 +1253,9 @@ void TestVirtualUnit::asioResetPipe()
     auto unit = pluggedUnit();
     QVERIFY(unit->servesAsioPipe());
     for (const Bytes& message : messages) {
-        QCOMPARE(writeToAsio(message), 0u);
         // One at a time, so that the trace keeps their order.
         const int before = static_cast<int>(asioLines(*unit).size());
+        QCOMPARE(writeToAsio(message), 0u);
         QTRY_COMPARE(asioLines(*unit).size(), before + 1);
     }
     QCOMPARE(asioLines(*unit), lines);
