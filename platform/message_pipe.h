@@ -26,6 +26,11 @@ inline constexpr PipeHandle kInvalidPipeHandle = -1;
 inline constexpr std::uint32_t kPipeBufferSize = 65536;
 inline constexpr std::uint32_t kPipeDefaultTimeoutMs = 300;
 
+// How long a connected client has to deliver its message. A client that
+// connects and stays silent must not hold the server (and its owner's
+// shutdown) forever; its read fails with 121 (ERROR_SEM_TIMEOUT) instead.
+inline constexpr std::uint32_t kPipeMessageTimeoutMs = 2000;
+
 // --- server end ---
 
 // Creates the server end of the pipe `name` (for example
@@ -42,7 +47,8 @@ bool waitForPipeClient(PipeHandle server);
 // Reads one message of at most `capacity` bytes into `buffer` and stores its
 // length in `*received`. A longer message fails with 234 (ERROR_MORE_DATA)
 // after its first `capacity` bytes were stored; the rest of it is lost at the
-// disconnect. An empty message is a success with 0 bytes.
+// disconnect. An empty message is a success with 0 bytes. A client that sends
+// nothing within kPipeMessageTimeoutMs fails it with 121 (ERROR_SEM_TIMEOUT).
 bool readPipeMessage(PipeHandle server, void* buffer, std::uint32_t capacity,
                      std::uint32_t* received);
 

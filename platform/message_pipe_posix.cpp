@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -128,6 +129,15 @@ bool readPipeMessage(PipeHandle handle, void* buffer, std::uint32_t capacity,
         return fail(win32::kErrorInvalidHandle);
     if (server->clientFd < 0)
         return fail(win32::kErrorPipeListening);
+    pollfd ready{server->clientFd, POLLIN, 0};
+    int polled;
+    do {
+        polled = poll(&ready, 1, static_cast<int>(kPipeMessageTimeoutMs));
+    } while (polled < 0 && errno == EINTR);
+    if (polled < 0)
+        return failFromErrno();
+    if (polled == 0)
+        return fail(win32::kErrorSemTimeout);
     ssize_t size;
     do {
         // MSG_TRUNC: the result is the message's full length even when only

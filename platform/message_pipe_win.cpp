@@ -33,12 +33,41 @@ bool waitForPipeClient(PipeHandle server)
     return error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA;
 }
 
+namespace {
+
+// Cancels the read of the thread it was armed on when the client stays silent.
+VOID CALLBACK cancelSilentRead(PVOID thread, BOOLEAN)
+{
+    CancelSynchronousIo(static_cast<HANDLE>(thread));
+}
+
+} // namespace
+
 bool readPipeMessage(PipeHandle server, void* buffer, std::uint32_t capacity,
                      std::uint32_t* received)
 {
+    // The pipe is synchronous; a watchdog cancels the read when the client
+    // sends nothing in time, so that a silent client cannot hold the server.
+    HANDLE thread = nullptr;
+    DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    HANDLE watchdog = nullptr;
+    CreateTimerQueueTimer(&watchdog, nullptr, &cancelSilentRead, thread, kPipeMessageTimeoutMs, 0,
+                          WT_EXECUTEONLYONCE);
+
     DWORD bytesRead = 0;
     const bool ok = ReadFile(toHandle(server), buffer, capacity, &bytesRead, nullptr) != FALSE;
+    const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
+
+    // Waits for a watchdog that is already running, so that it cannot cancel
+    // anything after this point.
+    if (watchdog)
+        DeleteTimerQueueTimer(nullptr, watchdog, INVALID_HANDLE_VALUE);
+    if (thread)
+        CloseHandle(thread);
     *received = bytesRead;
+    if (!ok)
+        SetLastError(error == ERROR_OPERATION_ABORTED ? ERROR_SEM_TIMEOUT : error);
     return ok;
 }
 

@@ -181,6 +181,23 @@ private slots:
         QCOMPARE(platform::lastError(), platform::win32::kErrorInvalidHandle);
     }
 
+    void silentClientTimesOut()
+    {
+        const platform::PipeHandle server = platform::createPipeServer(kPipe);
+        const platform::PipeHandle silent = platform::openPipe(kPipe);
+        QVERIFY(silent != platform::kInvalidPipeHandle);
+
+        const Read fromSilent = serveOne(server);
+        QVERIFY(!fromSilent.ok);
+        QCOMPARE(fromSilent.error, platform::win32::kErrorSemTimeout);
+        platform::closePipe(silent);
+
+        // The server goes on with the next client.
+        QVERIFY(send(pattern(20)));
+        QCOMPARE(serveOne(server).bytes, pattern(20));
+        platform::closePipeServer(server);
+    }
+
     void wakeEndsABlockedWait()
     {
         const platform::PipeHandle server = platform::createPipeServer(kPipe);

@@ -316,6 +316,22 @@ private slots:
         QCOMPARE(m_unit->sendOpenWindow(), 2u);
     }
 
+    // A client that connects and never writes holds the listener only for the
+    // bounded wait for its message; closing the dialog still ends it.
+    void closingWithASilentClient()
+    {
+        openDialog();
+        const platform::PipeHandle silent = platform::openPipe(L"\\\\.\\pipe\\QuorlinASIOToPannel");
+        QVERIFY(silent != platform::kInvalidPipeHandle);
+        QTest::qWait(100); // the listener takes the client and waits for its message
+        {
+            HangGuard guard("closing the settings dialog with a silent client");
+            m_dialog.reset();
+        }
+        platform::closePipe(silent);
+        QCOMPARE(m_log->count(kPipeClosed), 1);
+    }
+
     void listenerWithoutPipe()
     {
         // The runtime directory cannot be made: a file stands where it goes.

@@ -260,6 +260,24 @@ void wakeEndsABlockedWait()
     check(listener.stop(), "the stop request and wake end the blocked wait");
 }
 
+void silentClientTimesOut()
+{
+    const platform::PipeHandle server = platform::createPipeServer(kAsioToPanel);
+    const platform::PipeHandle silent = platform::openPipe(kAsioToPanel);
+    check(silent != platform::kInvalidPipeHandle, "a client connects and stays silent");
+    check(platform::waitForPipeClient(server), "the server takes the silent client");
+    unsigned char buffer[16];
+    std::uint32_t size = 0;
+    const bool read = platform::readPipeMessage(server, buffer, sizeof buffer, &size);
+    const std::uint32_t error = platform::lastError();
+    check(!read && error == platform::win32::kErrorSemTimeout,
+          "a silent client's read gives up with 121",
+          codes(error, platform::win32::kErrorSemTimeout));
+    platform::disconnectPipeClient(server);
+    platform::closePipe(silent);
+    platform::closePipeServer(server);
+}
+
 void audioRefreshRunsThroughCmd()
 {
     const platform::ShellCommand command = platform::audioRefreshCommand();
@@ -277,6 +295,7 @@ int main()
     missingPipeMeansFileNotFound();
     serverReadsMessages();
     wakeEndsABlockedWait();
+    silentClientTimesOut();
     audioRefreshRunsThroughCmd();
     std::printf("%d passed, %d failed\n", gPassed, gFailed);
     return gFailed == 0 ? 0 : 1;
