@@ -55,8 +55,7 @@ void TrayIcon::setSettingsWindow(Settings* dialog)
 
 void TrayIcon::createMenu()
 {
-    // The menu lives as long as the application.
-    auto* menu = new QMenu;
+    menu = std::make_unique<QMenu>();
 
     auto* version = new QAction(QString::fromLatin1(kVersionLabel), this);
     version->setEnabled(false);
@@ -77,7 +76,7 @@ void TrayIcon::createMenu()
     menu->addAction(soundPanel);
     menu->addSeparator();
     menu->addSeparator();
-    setContextMenu(menu);
+    setContextMenu(menu.get());
 
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
     connect(setup, &QAction::triggered, this, &TrayIcon::showSettings);

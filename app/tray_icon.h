@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QMenu>
 #include <QSystemTrayIcon>
 
+#include <memory>
+
 class MainWindow;
-class QMenu;
 class Settings;
 
 // The application's presence in the notification area, and its menu: the way
@@ -29,6 +31,9 @@ private:
     void showMainWindow();
     void upgradeFirmware();
 
+    // A widget cannot be a child of the tray icon: the icon owns its menu, and
+    // both live until the application ends.
+    std::unique_ptr<QMenu> menu;
     MainWindow* mainWindow = nullptr;
     Settings* settingsWindow = nullptr;
 };
