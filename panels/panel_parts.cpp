@@ -33,10 +33,6 @@ constexpr int kPhoneKnobFontSize = 10;
 constexpr int kLevelMinimum = -80;
 constexpr int kLevelMaximum = 6;
 
-// The settings file of the panel restoring its controls, if any (panels are
-// built on the GUI thread, one at a time).
-QSettings* gRestoring = nullptr;
-
 Knob* makeKnob(QWidget* panel, int size, int minimum, int maximum, int value)
 {
     auto* knob = new Knob(panel);
@@ -60,19 +56,6 @@ QSettings* openSettings(QWidget* panel, const QString& fileName)
 void save(QSettings* settings, const QString& key, const QVariant& value)
 {
     settings->setValue(key, value);
-    if (settings != gRestoring)
-        settings->sync();
-}
-
-void beginRestore(QSettings* settings)
-{
-    gRestoring = settings;
-}
-
-void endRestore(QSettings* settings)
-{
-    if (gRestoring == settings)
-        gRestoring = nullptr;
     settings->sync();
 }
 

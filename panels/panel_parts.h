@@ -41,16 +41,9 @@ template<typename Panel> struct StoredControl {
 };
 
 // Restores every control of `table` in order, through Button::setState and
-// Knob::setValue, so that each control's handler sends it to the unit. The
-// handlers' saves go into `settings` as they come, and the file is synced
-// once when the last control is restored: the same content, one write.
+// Knob::setValue, so that each control's handler sends it to the unit.
 template<typename Panel, std::size_t N>
 void restoreControls(Panel& panel, QSettings* settings, const StoredControl<Panel> (&table)[N]);
-
-// Between these two calls save() leaves the syncing of `settings` to
-// endRestore(); restoreControls() brackets its loop with them.
-void beginRestore(QSettings* settings);
-void endRestore(QSettings* settings);
 
 // Saves the control's own state under its key in `table`.
 template<typename Panel, typename Control, std::size_t N>

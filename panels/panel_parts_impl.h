@@ -12,7 +12,6 @@ namespace PanelParts {
 template<typename Panel, std::size_t N>
 void restoreControls(Panel& panel, QSettings* settings, const StoredControl<Panel> (&table)[N])
 {
-    beginRestore(settings);
     for (const StoredControl<Panel>& entry : table) {
         const QVariant stored = settings->value(QString::fromLatin1(entry.key), entry.fallback);
         if (auto* button = std::get_if<Button * Panel::*>(&entry.control))
@@ -20,7 +19,6 @@ void restoreControls(Panel& panel, QSettings* settings, const StoredControl<Pane
         else
             (panel.*std::get<Knob * Panel::*>(entry.control))->setValue(stored.toInt());
     }
-    endRestore(settings);
 }
 
 template<typename Panel, typename Control, std::size_t N>
