@@ -34,29 +34,9 @@ bool failFromErrno()
 
 DeviceHandle openDevice(const std::wstring& name)
 {
-    const std::string path = posix::endpointPath(name);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof(address.sun_path)) {
-        fail(win32::kErrorFilenameExcedRange);
+    const int fd = posix::connectEndpoint(name);
+    if (fd < 0)
         return kInvalidDeviceHandle;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-
-    const int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        failFromErrno();
-        return kInvalidDeviceHandle;
-    }
-    int rc;
-    do {
-        rc = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-    } while (rc < 0 && errno == EINTR);
-    if (rc < 0) {
-        failFromErrno();
-        close(fd);
-        return kInvalidDeviceHandle;
-    }
     const timeval timeout{kReplyTimeoutSeconds, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));

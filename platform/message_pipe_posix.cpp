@@ -181,23 +181,9 @@ void closePipeServer(PipeHandle handle)
 
 PipeHandle openPipe(const std::wstring& name)
 {
-    sockaddr_un address;
-    if (!makeAddress(posix::endpointPath(name), &address))
+    const int fd = posix::connectEndpoint(name);
+    if (fd < 0)
         return kInvalidPipeHandle;
-    const int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        failFromErrno();
-        return kInvalidPipeHandle;
-    }
-    int rc;
-    do {
-        rc = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-    } while (rc < 0 && errno == EINTR);
-    if (rc < 0) {
-        failFromErrno();
-        close(fd);
-        return kInvalidPipeHandle;
-    }
     const timeval timeout{kSendTimeoutSeconds, 0};
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));
     succeed();

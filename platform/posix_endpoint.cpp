@@ -5,7 +5,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace platform {
@@ -80,6 +83,35 @@ std::string endpointPath(const std::wstring& objectName)
     const std::wstring last =
         slash == std::wstring::npos ? objectName : objectName.substr(slash + 1);
     return runtimeDirectory() + "/" + toUtf8(last);
+}
+
+int connectEndpoint(const std::wstring& objectName)
+{
+    const std::string path = endpointPath(objectName);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path)) {
+        setLastError(win32::kErrorFilenameExcedRange);
+        return -1;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+
+    const int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        setLastError(win32ErrorFromErrno(errno));
+        return -1;
+    }
+    int rc;
+    do {
+        rc = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    } while (rc < 0 && errno == EINTR);
+    if (rc < 0) {
+        setLastError(win32ErrorFromErrno(errno));
+        close(fd);
+        return -1;
+    }
+    setLastError(win32::kErrorSuccess);
+    return fd;
 }
 
 std::uint32_t win32ErrorFromErrno(int error)

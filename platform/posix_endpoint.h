@@ -38,4 +38,8 @@ std::uint32_t win32ErrorFromErrno(int error);
 // as SetLastError does on Windows. Every POSIX source of the layer shares it.
 void setLastError(std::uint32_t code);
 
+// Connects a SOCK_SEQPACKET socket to the endpoint of `objectName`. Returns
+// the socket, or -1 with the Win32 error code set (setLastError) on failure.
+int connectEndpoint(const std::wstring& objectName);
+
 } // namespace platform::posix
