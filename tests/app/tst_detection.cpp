@@ -6,15 +6,14 @@
 #include "settings/settings.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
+#include "wide_output_sink.h"
 
 #include <QLabel>
 #include <QLayout>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QtTest>
-#include <iostream>
 #include <memory>
-#include <sstream>
 
 namespace {
 
@@ -35,8 +34,7 @@ class TestDetection : public QObject {
 
 private:
     TestEnvironment m_env;
-    std::wostringstream m_openLines; // the driver's device-open lines
-    std::wstreambuf* m_wcout = nullptr;
+    WideOutputSink m_openLines; // the driver's device-open lines
     std::unique_ptr<LogCapture> m_log;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<MainWindow> m_window;
@@ -90,8 +88,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { m_wcout = std::wcout.rdbuf(m_openLines.rdbuf()); }
-    void cleanupTestCase() { std::wcout.rdbuf(m_wcout); }
 
     void init()
     {

@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
+#include "wide_output_sink.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,8 +15,6 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
-#include <iostream>
-#include <sstream>
 
 namespace {
 
@@ -52,12 +51,9 @@ class TestTray : public QObject {
 
 private:
     TestEnvironment m_env;
-    std::wostringstream m_openLines;
-    std::wstreambuf* m_wcout = nullptr;
+    WideOutputSink m_openLines; // the driver's device-open lines
 
 private slots:
-    void initTestCase() { m_wcout = std::wcout.rdbuf(m_openLines.rdbuf()); }
-    void cleanupTestCase() { std::wcout.rdbuf(m_wcout); }
 
     void menuHasTenPositions()
     {

@@ -3,11 +3,11 @@
 // Helpers for the panel tests: finding a panel's controls, reading the unit's
 // trace, and locating the panel's settings file.
 
+#include "wide_output_sink.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,17 +38,3 @@ QList<QLabel*> readouts(QWidget* panel);
 QString settingsPath(const QString& fileName);
 
 } // namespace PanelProbe
-
-// Sends the driver's device-open lines (std::wcout) to a buffer while it lives.
-class WideOutputSink {
-public:
-    WideOutputSink()
-        : m_old(std::wcout.rdbuf(m_buffer.rdbuf()))
-    {
-    }
-    ~WideOutputSink() { std::wcout.rdbuf(m_old); }
-
-private:
-    std::wostringstream m_buffer;
-    std::wstreambuf* m_old;
-};

@@ -9,6 +9,7 @@
 #include "settings/thread_settings_pip.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
+#include "wide_output_sink.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,10 +20,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
-#include <iostream>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 using Bytes = QByteArray;
@@ -79,8 +78,7 @@ class TestAsioLink : public QObject {
 
 private:
     TestEnvironment m_env;
-    std::wostringstream m_openLines; // the driver's device-open lines
-    std::wstreambuf* m_wcout = nullptr;
+    WideOutputSink m_openLines; // the driver's device-open lines
     std::unique_ptr<LogCapture> m_log;
     std::unique_ptr<virtualunit::VirtualUnit> m_unit;
     std::unique_ptr<Settings> m_dialog;
@@ -113,8 +111,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { m_wcout = std::wcout.rdbuf(m_openLines.rdbuf()); }
-    void cleanupTestCase() { std::wcout.rdbuf(m_wcout); }
 
     void init()
     {

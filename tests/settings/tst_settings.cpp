@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
+#include "wide_output_sink.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -17,9 +18,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
-#include <iostream>
 #include <memory>
-#include <sstream>
 
 namespace {
 
@@ -67,8 +66,7 @@ class TestSettings : public QObject {
 
 private:
     TestEnvironment m_env;
-    std::wostringstream m_openLines; // the driver's device-open lines
-    std::wstreambuf* m_wcout = nullptr;
+    WideOutputSink m_openLines; // the driver's device-open lines
     std::unique_ptr<LogCapture> m_log;
     std::unique_ptr<virtualunit::VirtualUnit> m_unit;
     std::unique_ptr<Settings> m_dialog;
@@ -126,8 +124,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { m_wcout = std::wcout.rdbuf(m_openLines.rdbuf()); }
-    void cleanupTestCase() { std::wcout.rdbuf(m_wcout); }
 
     void init()
     {
