@@ -9,9 +9,11 @@
 #include <QDebug>
 #include <QDir>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QVBoxLayout>
 
 namespace PanelParts {
 
@@ -203,6 +205,47 @@ Knob* makePhoneKnob(QWidget* panel)
     knob->arcWidth = kPhoneKnobArcWidth;
     knob->fontSize = kPhoneKnobFontSize;
     return knob;
+}
+
+OutputSection makeOutputSection(QWidget* panel, const QString& title, const QString& volumeCaption,
+                                const QString& captionStyle, const QString& phoneCaption)
+{
+    OutputSection section;
+    section.column = new QVBoxLayout;
+    section.column->setAlignment(Qt::AlignCenter);
+    section.column->setContentsMargins(20, 10, 10, 10);
+    section.column->addWidget(makeLabel(panel, title, kTitleStyle));
+
+    section.dial = makeLevelKnob(panel);
+    auto* dialRow = new QHBoxLayout;
+    dialRow->addWidget(section.dial);
+    section.column->addLayout(dialRow);
+    section.column->addWidget(makeLabel(panel, volumeCaption, captionStyle));
+
+    section.mute = makeButton(panel, QStringLiteral("MUTE"), kCyanAccent, ButtonSize::Tall);
+    section.dim = makeButton(panel, QStringLiteral("DIM"), kCyanAccent, ButtonSize::Tall);
+    auto* muteDimRow = new QHBoxLayout;
+    muteDimRow->setAlignment(Qt::AlignCenter);
+    muteDimRow->addWidget(section.mute);
+    muteDimRow->addWidget(section.dim);
+    section.column->addLayout(muteDimRow);
+
+    if (!phoneCaption.isEmpty()) {
+        section.phoneDial = makePhoneKnob(panel);
+        section.phoneReadout = makeMeterLabel(panel);
+        auto* phoneText = new QVBoxLayout;
+        phoneText->setAlignment(Qt::AlignCenter);
+        phoneText->addWidget(section.phoneReadout);
+        phoneText->addWidget(makeLabel(panel, phoneCaption, kPhoneCaptionStyle));
+        auto* phoneRow = new QHBoxLayout;
+        phoneRow->setAlignment(Qt::AlignCenter);
+        phoneRow->setSpacing(8);
+        phoneRow->addWidget(section.phoneDial);
+        phoneRow->addLayout(phoneText);
+        section.column->addLayout(phoneRow);
+    }
+    section.column->addStretch();
+    return section;
 }
 
 } // namespace PanelParts

@@ -15,6 +15,7 @@ class Knob;
 class QFrame;
 class QLabel;
 class QSettings;
+class QVBoxLayout;
 class QWidget;
 class QuorlinIoControl;
 struct MeterBlock;
@@ -127,6 +128,21 @@ Button* makeButton(QWidget* panel, const QString& text, const QString& accent,
 Knob* makeGainKnob(QWidget* panel, int maximum, int displayOffset = 0);
 Knob* makeLevelKnob(QWidget* panel);
 Knob* makePhoneKnob(QWidget* panel);
+
+// An output column: its title, the level dial, the "Volume" caption, MUTE and
+// DIM side by side, and, when `phoneCaption` is not empty, the phone level
+// dial beside its readout and caption. The texts come translated from the
+// panel.
+struct OutputSection {
+    QVBoxLayout* column = nullptr;
+    Knob* dial = nullptr;
+    Button* mute = nullptr;
+    Button* dim = nullptr;
+    Knob* phoneDial = nullptr;
+    QLabel* phoneReadout = nullptr;
+};
+OutputSection makeOutputSection(QWidget* panel, const QString& title, const QString& volumeCaption,
+                                const QString& captionStyle, const QString& phoneCaption = {});
 
 } // namespace PanelParts
 

@@ -89,27 +89,15 @@ void vr::buildLayout()
     inputButtons->addWidget(monitorMicButton);
     inputColumn->addLayout(inputButtons);
 
-    auto* headphoneColumn = new QVBoxLayout;
-    headphoneColumn->setAlignment(Qt::AlignCenter);
-    headphoneColumn->setContentsMargins(20, 10, 10, 10);
-    headphoneColumn->addWidget(makeLabel(this, QStringLiteral("HEADPHONE"), kTitleStyle));
-    headphoneDial = makeLevelKnob(this);
-    auto* dialRow = new QHBoxLayout;
-    dialRow->addWidget(headphoneDial);
-    headphoneColumn->addLayout(dialRow);
-    headphoneColumn->addWidget(makeLabel(this, tr("Volume"), kVrCaptionStyle));
-    headphoneMuteButton = makeButton(this, QStringLiteral("MUTE"), kCyanAccent, ButtonSize::Tall);
-    headphoneDimButton = makeButton(this, QStringLiteral("DIM"), kCyanAccent, ButtonSize::Tall);
-    auto* muteDimRow = new QHBoxLayout;
-    muteDimRow->setAlignment(Qt::AlignCenter);
-    muteDimRow->addWidget(headphoneMuteButton);
-    muteDimRow->addWidget(headphoneDimButton);
-    headphoneColumn->addLayout(muteDimRow);
-    headphoneColumn->addStretch();
+    const OutputSection headphones =
+        makeOutputSection(this, QStringLiteral("HEADPHONE"), tr("Volume"), kVrCaptionStyle);
+    headphoneDial = headphones.dial;
+    headphoneMuteButton = headphones.mute;
+    headphoneDimButton = headphones.dim;
 
     panelLayout->addLayout(inputColumn);
     panelLayout->addWidget(makeDivider(this));
-    panelLayout->addLayout(headphoneColumn);
+    panelLayout->addLayout(headphones.column);
 
     connect(micDial, &Knob::valueChangedSig, this, &vr::onMicValueChanged);
     connect(monitorMicButton, &Button::pressed, this, &vr::onMonitorMicClicked);

@@ -96,42 +96,17 @@ void vt1::buildLayout()
         inputButtons->addWidget(button);
     inputColumn->addLayout(inputButtons);
 
-    // Headphone column.
-    auto* headphoneColumn = new QVBoxLayout;
-    headphoneColumn->setAlignment(Qt::AlignCenter);
-    headphoneColumn->setContentsMargins(20, 10, 10, 10);
-    headphoneColumn->addWidget(makeLabel(this, tr("HEADPHONE"), kTitleStyle));
-    headphoneDial = makeLevelKnob(this);
-    auto* dialRow = new QHBoxLayout;
-    dialRow->addWidget(headphoneDial);
-    headphoneColumn->addLayout(dialRow);
-    headphoneColumn->addWidget(makeLabel(this, tr("Volume"), kCaptionStyle));
-
-    headphoneMuteButton = makeButton(this, QStringLiteral("MUTE"), kCyanAccent, ButtonSize::Tall);
-    headphoneDimButton = makeButton(this, QStringLiteral("DIM"), kCyanAccent, ButtonSize::Tall);
-    auto* muteDimRow = new QHBoxLayout;
-    muteDimRow->setAlignment(Qt::AlignCenter);
-    muteDimRow->addWidget(headphoneMuteButton);
-    muteDimRow->addWidget(headphoneDimButton);
-    headphoneColumn->addLayout(muteDimRow);
-
-    otgToHpDial = makePhoneKnob(this);
-    otgMeterLabel = makeMeterLabel(this);
-    auto* phoneText = new QVBoxLayout;
-    phoneText->setAlignment(Qt::AlignCenter);
-    phoneText->addWidget(otgMeterLabel);
-    phoneText->addWidget(makeLabel(this, tr("Phone To HP Volume"), kPhoneCaptionStyle));
-    auto* phoneRow = new QHBoxLayout;
-    phoneRow->setAlignment(Qt::AlignCenter);
-    phoneRow->setSpacing(8);
-    phoneRow->addWidget(otgToHpDial);
-    phoneRow->addLayout(phoneText);
-    headphoneColumn->addLayout(phoneRow);
-    headphoneColumn->addStretch();
+    const OutputSection headphones = makeOutputSection(this, tr("HEADPHONE"), tr("Volume"),
+                                                       kCaptionStyle, tr("Phone To HP Volume"));
+    headphoneDial = headphones.dial;
+    headphoneMuteButton = headphones.mute;
+    headphoneDimButton = headphones.dim;
+    otgToHpDial = headphones.phoneDial;
+    otgMeterLabel = headphones.phoneReadout;
 
     panelLayout->addLayout(inputColumn);
     panelLayout->addWidget(makeDivider(this));
-    panelLayout->addLayout(headphoneColumn);
+    panelLayout->addLayout(headphones.column);
 
     connect(micDial, &Knob::valueChangedSig, this, &vt1::onMicValueChanged);
     connect(micInstrButton, &Button::pressed, this,

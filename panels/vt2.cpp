@@ -130,44 +130,6 @@ QVBoxLayout* vt2::buildMicColumn(const QString& title, Knob*& dial, Button*& pad
     return column;
 }
 
-QVBoxLayout* vt2::buildOutputColumn(const QString& title, const QString& phoneCaption, Knob*& dial,
-                                    Button*& mute, Button*& dim, Knob*& phoneDial,
-                                    QLabel*& phoneMeter)
-{
-    auto* column = new QVBoxLayout;
-    column->setAlignment(Qt::AlignCenter);
-    column->setContentsMargins(20, 10, 10, 10);
-    column->addWidget(makeLabel(this, title, kTitleStyle));
-    dial = makeLevelKnob(this);
-    auto* dialRow = new QHBoxLayout;
-    dialRow->addWidget(dial);
-    column->addLayout(dialRow);
-    column->addWidget(makeLabel(this, tr("Volume"), kCaptionStyle));
-
-    mute = makeButton(this, QStringLiteral("MUTE"), kCyanAccent, ButtonSize::Tall);
-    dim = makeButton(this, QStringLiteral("DIM"), kCyanAccent, ButtonSize::Tall);
-    auto* muteDimRow = new QHBoxLayout;
-    muteDimRow->setAlignment(Qt::AlignCenter);
-    muteDimRow->addWidget(mute);
-    muteDimRow->addWidget(dim);
-    column->addLayout(muteDimRow);
-
-    phoneDial = makePhoneKnob(this);
-    phoneMeter = makeMeterLabel(this);
-    auto* phoneText = new QVBoxLayout;
-    phoneText->setAlignment(Qt::AlignCenter);
-    phoneText->addWidget(phoneMeter);
-    phoneText->addWidget(makeLabel(this, phoneCaption, kPhoneCaptionStyle));
-    auto* phoneRow = new QHBoxLayout;
-    phoneRow->setAlignment(Qt::AlignCenter);
-    phoneRow->setSpacing(8);
-    phoneRow->addWidget(phoneDial);
-    phoneRow->addLayout(phoneText);
-    column->addLayout(phoneRow);
-    column->addStretch();
-    return column;
-}
-
 void vt2::buildLayout()
 {
     auto* panelLayout = new QHBoxLayout(this);
@@ -179,12 +141,23 @@ void vt2::buildLayout()
     panelLayout->addLayout(buildMicColumn(tr("MIC2"), mic2Dial, mic2Pad20dBButton,
                                           mic2Phantom48VButton, monitorMic2Button, mic2MeterLabel));
     panelLayout->addWidget(makeDivider(this));
-    panelLayout->addLayout(buildOutputColumn(tr("SPEAKER"), tr("Phone To SP Volume"), speakerDial,
-                                             speakerMuteButton, speakerDimButton, otgToSpDial,
-                                             otgSpMeterLabel));
-    panelLayout->addLayout(buildOutputColumn(tr("HEADPHONE"), tr("Phone To HP Volume"),
-                                             headphoneDial, headphoneMuteButton, headphoneDimButton,
-                                             otgToHpDial, otgHpMeterLabel));
+    const OutputSection speaker = makeOutputSection(this, tr("SPEAKER"), tr("Volume"),
+                                                    kCaptionStyle, tr("Phone To SP Volume"));
+    speakerDial = speaker.dial;
+    speakerMuteButton = speaker.mute;
+    speakerDimButton = speaker.dim;
+    otgToSpDial = speaker.phoneDial;
+    otgSpMeterLabel = speaker.phoneReadout;
+    panelLayout->addLayout(speaker.column);
+
+    const OutputSection headphones = makeOutputSection(this, tr("HEADPHONE"), tr("Volume"),
+                                                       kCaptionStyle, tr("Phone To HP Volume"));
+    headphoneDial = headphones.dial;
+    headphoneMuteButton = headphones.mute;
+    headphoneDimButton = headphones.dim;
+    otgToHpDial = headphones.phoneDial;
+    otgHpMeterLabel = headphones.phoneReadout;
+    panelLayout->addLayout(headphones.column);
 
     // Named after their members, for tests and debugging.
     const std::pair<QWidget*, const char*> names[] = {

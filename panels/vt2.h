@@ -46,9 +46,6 @@ private:
     void buildLayout();
     QVBoxLayout* buildMicColumn(const QString& title, Knob*& dial, Button*& pad20dB,
                                 Button*& phantom48V, Button*& direct, QLabel*& meter);
-    QVBoxLayout* buildOutputColumn(const QString& title, const QString& phoneCaption, Knob*& dial,
-                                   Button*& mute, Button*& dim, Knob*& phoneDial,
-                                   QLabel*& phoneMeter);
     void loadControlState();
     template<typename Control> void saveState(Control* vt2::*control);
 
