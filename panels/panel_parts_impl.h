@@ -4,6 +4,7 @@
 
 #include "controls/button.h"
 #include "controls/knob.h"
+#include "panels/stored_value.h"
 
 #include <QSettings>
 
@@ -13,11 +14,13 @@ template<typename Panel, std::size_t N>
 void restoreControls(Panel& panel, QSettings* settings, const StoredControl<Panel> (&table)[N])
 {
     for (const StoredControl<Panel>& entry : table) {
+        // A value the file should not hold restores the control's default.
         const QVariant stored = settings->value(QString::fromLatin1(entry.key), entry.fallback);
         if (auto* button = std::get_if<Button * Panel::*>(&entry.control))
-            (panel.**button)->setState(stored.toBool());
+            (panel.**button)->setState(storedBool(stored, entry.fallback.toBool()));
         else
-            (panel.*std::get<Knob * Panel::*>(entry.control))->setValue(stored.toInt());
+            (panel.*std::get<Knob * Panel::*>(entry.control))
+                ->setValue(storedInt(stored, entry.fallback.toInt()));
     }
 }
 

@@ -1,6 +1,6 @@
 #include "settings/thread_settings_pip.h"
 
-#include "platform/little_endian.h"
+#include "settings/asio_message.h"
 #include "settings/named_pipe_server.h"
 
 #include <QDeadlineTimer>
@@ -17,11 +17,6 @@ constexpr unsigned long kPauseMs = 100;
 // comes while the worker is not waiting (busy with a client, or pausing) may
 // find the pipe busy or go unread, and the next one is what ends the wait.
 constexpr int kWakeRetryMs = 50;
-
-// The open-window message: five little-endian 32-bit words; word 4 not zero
-// asks for the settings window.
-constexpr int kWordCount = 5;
-constexpr int kOpenWindowWord = 4;
 
 } // namespace
 
@@ -57,12 +52,11 @@ void ThreadSettingsPip::run()
         if (isInterruptionRequested())
             break;
         if (received) {
-            quint32 words[kWordCount];
-            for (int i = 0; i < kWordCount; ++i)
-                words[i] = platform::le::getU32(buffer.data() + 4 * i);
+            const AsioMessage message = decodeAsioMessage(buffer.data(), buffer.size());
+            const auto& words = message.words;
             qDebug() << "Received data from pipe:" << words[0] << words[1] << words[2] << words[3]
                      << words[4];
-            if (words[kOpenWindowWord] != 0) {
+            if (message.opensWindow()) {
                 qDebug() << "Open Window Signal from ASIO.";
                 emit progressUpdated(1);
             }
