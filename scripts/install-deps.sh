@@ -10,7 +10,8 @@ packages=(
 )
 case "${1:-}" in
   # The Windows half of the platform layer is cross-built and run under Wine.
-  --test) packages+=(g++-mingw-w64-x86-64 wine wine64) ;;
+  --test) packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb xauth twm trayer xdotool x11-utils) ;;
+  --package) packages+=(dpkg-dev debootstrap) ;;
   --demo) packages+=(xvfb xauth) ;;
   --screenshot) packages+=(xvfb xauth twm trayer xdotool imagemagick x11-utils) ;;
 esac
