@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Soak: plug and unplug cycles of a virtual unit against the running
+# application, changing the model between cycles (vt1, vr, vt2, ...). Both are
+# real processes: the unit takes its console commands from a fifo, the
+# application runs offscreen and logs to a file. After every cycle the
+# application must still run and show the new model's panel; at the end its
+# open file descriptors must be back to their count at the start and its
+# resident memory (VmRSS) grown by less than 2 MB (2048 kB).
+#
+#   scripts/soak.sh                 300 cycles (builds first, into build/)
+#   scripts/soak.sh --cycles N      N cycles
+#   scripts/soak.sh --bin DIR       use the executables in DIR, don't build
+#   scripts/soak.sh --csv FILE      also write one line per cycle to FILE
+#   scripts/soak.sh --rss-limit KB  allowed VmRSS growth (default 2048; a
+#                                   sanitizer build's allocator keeps freed
+#                                   memory in quarantine, so it needs more)
+#
+# Each cycle waits for the application to notice the unplug (three failed
+# 400 ms connection checks) and the plug (the 1000 ms detection timer), so a
+# cycle takes about three seconds.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+cycles=300 bin="" csv="" rsslimit=2048
+while [[ $# -gt 0 ]]; do
+  case "$1" in
+    --cycles) cycles=$2; shift ;;
+    --bin) bin=$2; shift ;;
+    --csv) csv=$2; shift ;;
+    --rss-limit) rsslimit=$2; shift ;;
+    *) echo "usage: $0 [--cycles N] [--bin DIR] [--csv FILE] [--rss-limit KB]" >&2; exit 2 ;;
+  esac
+  shift
+done
+if [[ -z $bin ]]; then
+  "$root/scripts/build.sh" >/dev/null
+  bin=$root/build/bin
+fi
+
+# Private runtime, home and data directories: no user's sockets or files.
+scratch=$(mktemp -d)
+unit="" app=""
+cleanup() {
+  exec 3>&- 2>/dev/null || true
+  [[ -n $app ]] && kill "$app" 2>/dev/null || true
+  [[ -n $unit ]] && kill "$unit" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+mkdir -p "$scratch"/{runtime,home,data,config,tmp}
+chmod 700 "$scratch/runtime"
+export XDG_RUNTIME_DIR=$scratch/runtime HOME=$scratch/home XDG_DATA_HOME=$scratch/data
+export XDG_CONFIG_HOME=$scratch/config TMPDIR=$scratch/tmp
+export QT_QPA_PLATFORM=offscreen QT_LOGGING_TO_CONSOLE=1
+applog=$scratch/app.log
+
+fail() {
+  echo "soak: FAILED: $*" >&2
+  echo "--- last lines of the application's log:" >&2
+  tail -n 20 "$applog" >&2 || true
+  exit 1
+}
+
+# The unit reads its console from a fifo that this script holds open.
+mkfifo "$scratch/unit.in"
+"$bin/quorlin-virtual-unit" --model vt2 --quiet <"$scratch/unit.in" >"$scratch/unit.log" 2>&1 &
+unit=$!
+exec 3>"$scratch/unit.in"
+"$bin/QuorlinDriver" >"$applog" 2>&1 &
+app=$!
+
+count() { grep -c -F -- "$1" "$applog" || true; }
+# Waits until the application has logged `line` at least `n` times.
+wait_for() {
+  local line=$1 n=$2 deadline=$((SECONDS + 20))
+  while (($(count "$line") < n)); do
+    kill -0 "$app" 2>/dev/null || fail "the application ended (waiting for '$line' #$n)"
+    ((SECONDS < deadline)) || fail "no '$line' #$n within 20 s"
+    sleep 0.05
+  done
+}
+fds() { ls "/proc/$app/fd" | wc -l; }
+rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$app/status"; }
+# Lets the start-up sequence's OTG cycle and the first meter reads finish.
+settle() { sleep 0.6; }
+
+found="Device found with PID:"
+gone="Cleared all widgets from base layout."
+
+wait_for "$found" 1
+settle
+fds0=$(fds) rss0=$(rss)
+echo "soak: $cycles cycles; at start: $fds0 open descriptors, VmRSS $rss0 kB"
+[[ -n $csv ]] && echo "cycle,model,fds,rss_kb" >"$csv"
+
+models=(vt1 vr vt2)
+started=$SECONDS
+for ((i = 1; i <= cycles; i++)); do
+  model=${models[$(((i - 1) % 3))]}
+  echo unplug >&3
+  wait_for "$gone" "$i"
+  echo "model $model" >&3
+  echo plug >&3
+  wait_for "$found" $((i + 1))
+  settle
+  [[ -n $csv ]] && echo "$i,$model,$(fds),$(rss)" >>"$csv"
+  if ((i % 25 == 0)); then
+    echo "soak: cycle $i/$cycles ($model): $(fds) descriptors, VmRSS $(rss) kB, $((SECONDS - started)) s"
+  fi
+done
+
+fds1=$(fds) rss1=$(rss)
+grown=$((rss1 - rss0))
+echo "soak: survived $cycles cycles in $((SECONDS - started)) s"
+echo "soak: open descriptors $fds0 -> $fds1; VmRSS $rss0 kB -> $rss1 kB (grown $grown kB)"
+
+# The application ends in order on SIGTERM.
+kill -TERM "$app"
+status=0
+wait "$app" || status=$?
+app=""
+((status == 0)) || fail "the application exited with status $status on SIGTERM"
+((fds1 == fds0)) || fail "open descriptors $fds0 at the start, $fds1 at the end"
+((grown < rsslimit)) || fail "VmRSS grew by $grown kB (limit $rsslimit kB)"
+echo "soak: passed"
