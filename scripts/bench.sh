@@ -34,4 +34,7 @@ status=0
 "$root/build/bench/bench_dial_sweep" --sweeps "$sweeps" || status=1
 python3 "$root/bench/bench_process.py" --bin "$root/build/bin" --seconds "$seconds" \
   --startup-runs "$runs" || status=1
+# Fuzzing: each libFuzzer target over the ASIO message decoding and the
+# settings-file value mapping, for a bounded time (scripts/fuzz.sh).
+"$root/scripts/fuzz.sh" --seconds 30 || status=1
 exit $status
