@@ -1,43 +1,144 @@
 #!/usr/bin/env bash
 # Photographs the running application on a private virtual display with a
-# window manager (twm) and a stand-alone tray (trayer): each panel, the tray
-# menu and the settings dialog, in English and in Chinese. The settings
-# dialog's four options are changed from the keyboard on the way, so the
-# virtual unit's log shows the reconfiguration sequences.
+# window manager (twm) and a stand-alone tray (trayer), in English and in
+# Chinese: the tray menu, the main window without a unit, each model's panel
+# and the settings dialog, each cropped to its window. The settings dialog's
+# four options are changed from the keyboard on the way, so the virtual unit's
+# trace shows the reconfiguration sequences.
 #
 #   scripts/docs-screenshots.sh [output-dir]      (default: docs/screenshots)
-set -euo pipefail
+#
+# Writes <output-dir>/{en,zh}/*.png, the unit's trace of the four option
+# changes (<output-dir>/settings-trace.txt), and the full logs of the panel and
+# the unit (<output-dir>/{en,zh}/*.log, not kept in git). Every step waits for the window it
+# needs, with a deadline, and fails loudly when it does not come.
+set -Eeuo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/docs/screenshots}")
 "$root/scripts/install-deps.sh" --screenshot
 "$root/scripts/build.sh"
 bin="$root/build/bin"
+wait_limit=30
 
 scratch=$(mktemp -d)
 pids=()
-cleanup() { kill "${pids[@]}" 2>/dev/null || true; rm -rf "$scratch"; }
+console_open=no
+cleanup() {
+  local status=$?
+  if [[ $console_open == yes ]]; then exec 7>&-; fi
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2> /dev/null || true; done
+  wait 2> /dev/null || true
+  rm -rf "$scratch"
+  exit "$status"
+}
 trap cleanup EXIT
-printf 'RandomPlacement\nNoGrabServer\n' > "$scratch/twmrc"
+trap 'exit 1' INT TERM
+trap 'echo "docs-screenshots: a command failed at line $LINENO" >&2' ERR
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+fail() {
+  echo "docs-screenshots: $*" >&2
+  exit 1
+}
+
+# until_ok <what> <command...>: polls the command until it succeeds.
+until_ok() {
+  local what=$1
+  shift
+  local end=$((SECONDS + wait_limit))
+  until "$@" > /dev/null 2>&1; do
+    ((SECONDS < end)) || fail "no $what within ${wait_limit} s"
+    sleep 0.2
+  done
+}
+
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5> "$scratch/display" > /dev/null 2>&1 &
 pids+=($!)
-export DISPLAY=$display
-sleep 1
+display_ready() { [[ $(cat "$scratch/display" 2> /dev/null) == *[0-9]* ]]; }
+until_ok "virtual display" display_ready
+export DISPLAY=:$(tr -dc 0-9 < "$scratch/display")
+# twm places windows itself and draws their title bars, but not the tray's.
+printf 'RandomPlacement\nNoGrabServer\nNoTitle { "trayer" "panel" }\n' > "$scratch/twmrc"
 twm -f "$scratch/twmrc" > /dev/null 2>&1 &
 pids+=($!)
+# A plain desktop colour behind the tray menu's picture (display sets it, yet
+# ends with status 1 here).
+convert -size 8x8 xc:'#3b4252' "$scratch/desktop.png"
+display -window root "$scratch/desktop.png" > /dev/null 2>&1 || true
 trayer --edge top --align right --widthtype pixel --width 80 --height 32 \
-  --transparent false --tint 0x1b1e23 > /dev/null 2>&1 &
+  --transparent true --alpha 0 --tint 0x1b1e23 > /dev/null 2>&1 &
 pids+=($!)
-sleep 1
+tray_ready() { xwininfo -root -tree | grep -q '("panel" "trayer")'; }
+until_ok "notification area (trayer)" tray_ready
 
-shoot() { sleep 1.5; import -window root "$1"; echo "  $1"; }
-
-# The centre of the application's tray icon.
+# Geometry of a window as "x y width height" on the screen.
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
+}
+# The application's tray icon (an embedded window smaller than 64 px): its
+# centre and its height.
 tray_icon() {
   xwininfo -root -tree | awk '/"QuorlinDriver": \("QuorlinDriver"/ {
     split($(NF-1), size, "x"); split($NF, at, "+");
-    if (size[1] < 64) { print at[2] + size[1] / 2, at[3] + size[2] / 2; exit } }'
+    if (size[1] < 64) { print int(at[2] + size[1] / 2), int(at[3] + size[2] / 2), size[2]; found = 1; exit } }
+    END { exit !found }'
+}
+visible_window() { xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1 | grep .; }
+# The open tray menu: a visible window of the application wider than the icon.
+tray_menu() {
+  local id
+  for id in $(xdotool search --onlyvisible --class '^QuorlinDriver$' 2> /dev/null); do
+    [[ $(xdotool getwindowname "$id") == QuorlinDriver ]] || continue
+    read -r _ _ w _ <<< "$(geometry "$id")"
+    if ((w > 64)); then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+# A window whose size stayed the same over a short interval.
+steady() {
+  local a b
+  a=$(geometry "$1") && sleep 0.4 && b=$(geometry "$1") && [[ $a == "$b" ]]
+}
+# within <seconds> <command...>: polls the command for a few seconds.
+within() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@" > /dev/null 2>&1; do
+    ((SECONDS < end)) || return 1
+    sleep 0.2
+  done
+}
+# A right click on the tray icon now and then goes unanswered: try again.
+open_tray_menu() {
+  local attempt
+  for attempt in 1 2 3; do
+    # Near the icon's lower edge, so that the menu opens below the tray.
+    xdotool mousemove "$x" "$((y + h / 2 - 2))" click 3
+    if within 10 tray_menu; then
+      within 5 steady "$(tray_menu)" || true
+      return 0
+    fi
+    echo "  (the tray menu did not open on attempt $attempt)"
+  done
+  fail "the tray menu did not open"
+}
+count() { grep -cF -- "$2" "$1" 2> /dev/null || true; }
+more_than() { (($(count "$1" "$2") > $3)); }
+
+# shoot_window <title regex> <file>: the window itself, placed fully on screen.
+shoot_window() {
+  local id
+  until_ok "window '$1'" visible_window "$1"
+  id=$(visible_window "$1")
+  xdotool windowmove "$id" 40 60
+  until_ok "window '$1' at rest" steady "$id"
+  sleep 0.5 # one more repaint of the live level readouts
+  import -window "$id" "$2"
+  echo "  $2"
 }
 
 for language in en_US zh_CN; do
@@ -45,47 +146,99 @@ for language in en_US zh_CN; do
   mkdir -p "$dir"
   echo "$language:"
   export XDG_RUNTIME_DIR=$scratch/$language/runtime HOME=$scratch/$language/home
-  export TMPDIR=$scratch/$language/tmp LANG=$language.UTF-8 LC_ALL=$language.UTF-8
+  export TMPDIR=$scratch/$language/tmp
+  export QT_FORCE_STDERR_LOGGING=1
   mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$TMPDIR"
   chmod 700 "$XDG_RUNTIME_DIR"
+  trace=$dir/unit-trace.log
 
   mkfifo "$scratch/$language/console"
-  "$bin/quorlin-virtual-unit" --model vt1 --quiet < "$scratch/$language/console" \
-    > "$dir/unit-trace.log" 2>&1 &
+  "$bin/quorlin-virtual-unit" --model vt1 --quiet < "$scratch/$language/console" > "$trace" 2>&1 &
   unit=$!
   pids+=($unit)
   exec 7> "$scratch/$language/console"
-  "$bin/QuorlinDriver" > "$dir/panel.log" 2>&1 &
+  console_open=yes
+  echo unplug >&7
+  LANG=$language.UTF-8 LC_ALL=$language.UTF-8 "$bin/QuorlinDriver" > "$dir/panel.log" 2>&1 &
   panel=$!
   pids+=($panel)
-  sleep 2
+  until_ok "tray icon" tray_icon
+  read -r x y h <<< "$(tray_icon)"
 
-  read -r x y <<< "$(tray_icon)"
-  xdotool mousemove "$x" "$y" click 3
-  shoot "$dir/tray-menu.png"
+  # The tray menu, cropped to the menu and the tray above it.
+  open_tray_menu
+  menu=$(tray_menu)
+  read -r mx my mw mh <<< "$(geometry "$menu")"
+  read -r tx ty tw th <<< "$(geometry "$(xdotool search --onlyvisible --name '^panel$' | head -n 1)")"
+  left=$((mx < tx ? mx : tx)) top=$((my < ty ? my : ty))
+  right=$((mx + mw > tx + tw ? mx + mw : tx + tw)) bottom=$((my + mh > ty + th ? my + mh : ty + th))
+  left=$((left > 8 ? left - 8 : 0)) top=$((top > 8 ? top - 8 : 0))
+  import -window root -crop "$((right + 8 - left))x$((bottom + 8 - top))+$left+$top" +repage \
+    "$dir/tray-menu.png"
+  echo "  $dir/tray-menu.png"
   xdotool key Escape
+  menu_closed() { ! tray_menu; }
+  until_ok "tray menu to close" menu_closed
+
+  # The main window from the tray icon: no unit yet, then each model.
   xdotool mousemove "$x" "$y" click 1
-  shoot "$dir/vt1.png"
-  for model in vt2 vr; do
-    echo "unplug" >&7; sleep 1.5
-    echo "model $model" >&7; echo "plug" >&7
-    shoot "$dir/$model.png"
+  until_ok "main window" visible_window '^Quorlin'
+  until_ok "'not connected' detection" more_than "$dir/panel.log" "Device PID: 0" 0
+  shoot_window '^Quorlin' "$dir/not-connected.png"
+  found=0
+  for model in vt1 vt2 vr; do
+    echo "model $model" >&7
+    echo plug >&7
+    until_ok "$model panel" more_than "$dir/panel.log" "Device found with PID:" "$found"
+    found=$((found + 1))
+    title=$(echo "$model" | tr a-z A-Z)
+    shoot_window "^Quorlin $title - FW: " "$dir/$model.png"
+    if [[ $model != vr ]]; then
+      cleared=$(count "$dir/panel.log" "Cleared all widgets from base layout.")
+      echo unplug >&7
+      until_ok "$model unplugged" more_than "$dir/panel.log" \
+        "Cleared all widgets from base layout." "$cleared"
+    fi
   done
 
-  # Setup from the menu, then one step down in each option box.
-  xdotool mousemove "$x" "$y" click 3
-  sleep 0.5
-  xdotool key Down Down Return
-  sleep 1
-  for option in buffer latency rate safe-mode; do
+  # Setup from the tray menu (the third entry: the version line is disabled),
+  # then one step down in each option box, each change waited for in the trace.
+  trace_start=$(wc -l < "$trace")
+  opened=no
+  for attempt in 1 2 3; do
+    open_tray_menu
+    xdotool key Down Down Return
+    if within 10 visible_window '^Settings$'; then
+      opened=yes
+      break
+    fi
+    echo "  (attempt $attempt: Setup did not open the settings dialog)"
+    xdotool key Escape
+  done
+  [[ $opened == yes ]] || fail "the settings dialog did not open from the tray menu"
+  settings=$(visible_window '^Settings$')
+  # The pointer decides the focus under twm: rest it on the dialog.
+  xdotool mousemove --window "$settings" 10 10 || true
+  xdotool windowfocus "$settings" 2> /dev/null || true
+  for operation in SetBufferSize SetUsbLatency SetSampleRate UsbSlowMode; do
+    before=$(count "$trace" "$operation")
     xdotool key Down
-    sleep 1
+    until_ok "$operation in the unit's trace" more_than "$trace" "$operation" "$before"
     xdotool key Tab
   done
-  shoot "$dir/settings.png"
+  # The sample rate change ends with the OTG chip's power cycle.
+  otg_cycled() { tail -n +"$((trace_start + 1))" "$trace" | grep -q SetOtgOn; }
+  until_ok "OTG power cycle" otg_cycled
+  shoot_window '^Settings$' "$dir/settings.png"
+  # The unit's side of the four changes (the same in both languages).
+  if [[ $language == en_US ]]; then
+    tail -n +"$((trace_start + 1))" "$trace" > "$out/settings-trace.txt"
+    echo "  $out/settings-trace.txt"
+  fi
 
   exec 7>&-
-  kill "$panel" "$unit" 2>/dev/null || true
-  wait "$panel" "$unit" 2>/dev/null || true
+  console_open=no
+  kill "$panel" "$unit" 2> /dev/null || true
+  wait "$panel" "$unit" 2> /dev/null || true
 done
 echo "Saved under $out"
