@@ -99,7 +99,7 @@ has_line() { grep -qF -- "$2" "$1" 2> /dev/null; }
 export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/runtime TMPDIR=$scratch/tmp
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 export QT_FORCE_STDERR_LOGGING=1
 
 # Xvfb picks a free display itself and reports it once it accepts clients.
