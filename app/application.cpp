@@ -17,6 +17,7 @@
 
 namespace {
 
+const char* const kApplicationName = "QuorlinDriver";
 constexpr int kExitAlreadyRunning = 0;
 constexpr int kExitNoSharedMemory = -1;
 
@@ -36,6 +37,9 @@ void quitOnTerminationRequest(QApplication& application)
 int runApplication(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    // Named explicitly rather than after the command that started it, so
+    // that the settings files are found the same way through any link.
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
 
     SingleInstanceGuard instance;
     switch (instance.acquire()) {

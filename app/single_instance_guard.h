@@ -16,6 +16,9 @@ public:
     Outcome acquire();
 
 private:
+    Outcome takeSegment();
+    static void removeLeftoverSegment();
+
     QSystemSemaphore semaphore;
     QSharedMemory segment;
 };

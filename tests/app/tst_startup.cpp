@@ -4,6 +4,7 @@
 #include "app/translation_loader.h"
 #include "log_capture.h"
 #include "test_environment.h"
+#include "virtual_unit.h"
 
 #include <QProcess>
 #include <QTranslator>
@@ -20,11 +21,12 @@ const QString kAlreadyRunningLine = QStringLiteral("Quorlin Mixer 已经在运�
 // One QuorlinDriver process with its output collected.
 class Instance {
 public:
-    explicit Instance(const QProcessEnvironment& environment)
+    explicit Instance(const QProcessEnvironment& environment,
+                      const QString& program = QStringLiteral(QUORLIN_DRIVER_EXE))
     {
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(QStringLiteral(QUORLIN_DRIVER_EXE), {});
+        m_process.start(program, {});
     }
     ~Instance()
     {
@@ -190,6 +192,25 @@ private slots:
         const int before = int(first.output().count(kRunningLine));
         QTRY_VERIFY_WITH_TIMEOUT(first.output().count(kRunningLine) > before, kWaitMs);
         QVERIFY(first.isRunning());
+    }
+
+    // Started through a link of another name (as the installed command is),
+    // the application still keeps its settings where the executable's do.
+    void settingsDoNotDependOnTheCommandName()
+    {
+        QTemporaryDir links;
+        const QString link = links.filePath("quorlin-driver");
+        QVERIFY(QFile::link(QStringLiteral(QUORLIN_DRIVER_EXE), link));
+        virtualunit::Options options;
+        options.movingMeters = false;
+        virtualunit::VirtualUnit unit(options);
+        QVERIFY(unit.plug());
+
+        Instance linked(instanceEnvironment(), link);
+        // The application runs outside the test mode: its data goes to XDG_DATA_HOME.
+        const QString data = QFile::decodeName(qgetenv("XDG_DATA_HOME"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(data + "/QuorlinDriver/vt2.ini"), kWaitMs);
+        QVERIFY(!QFile::exists(data + "/quorlin-driver/vt2.ini"));
     }
 
     void startAfterTheFirstEnds_data()
