@@ -70,9 +70,9 @@ bool storedBool(const QVariant& stored, bool fallback)
     case QMetaType::QString:
     case QMetaType::QByteArray: {
         const QString text = stored.toString();
-        if (text == QLatin1String("true"))
+        if (text == QLatin1String("true") || text == QLatin1String("1"))
             return true;
-        if (text == QLatin1String("false"))
+        if (text == QLatin1String("false") || text == QLatin1String("0"))
             return false;
         return fallback;
     }

@@ -17,8 +17,9 @@ namespace PanelParts {
 // `fallback`. The dial clamps what it is given to its own range.
 int storedInt(const QVariant& stored, int fallback);
 
-// `stored` as a switch state: a bool, or the text "true" or "false". Anything
-// else gives `fallback`.
+// `stored` as a switch state: a bool, the text "true" or "false", or the
+// unambiguous "1" or "0" of a hand-edited file. Anything else gives
+// `fallback`.
 bool storedBool(const QVariant& stored, bool fallback);
 
 } // namespace PanelParts

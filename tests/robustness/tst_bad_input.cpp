@@ -171,8 +171,8 @@ private slots:
         QTest::newRow("junk, default on") << QVariant(QStringLiteral("junk")) << true << true;
         QTest::newRow("yes") << QVariant(QStringLiteral("yes")) << false << false;
         QTest::newRow("number text") << QVariant(QStringLiteral("12")) << false << false;
-        QTest::newRow("one") << QVariant(QStringLiteral("1")) << false << false;
-        QTest::newRow("zero, default on") << QVariant(QStringLiteral("0")) << true << true;
+        QTest::newRow("one") << QVariant(QStringLiteral("1")) << false << true;
+        QTest::newRow("zero, default on") << QVariant(QStringLiteral("0")) << true << false;
         QTest::newRow("empty, default on") << QVariant(QString()) << true << true;
         QTest::newRow("capitalised") << QVariant(QStringLiteral("True")) << false << false;
         QTest::newRow("int") << QVariant(1) << false << false;

@@ -107,8 +107,10 @@ void check(const QVariant& value)
         std::abort();
     const bool isBool = value.typeId() == QMetaType::Bool;
     const QString text = isText(value) ? value.toString() : QString();
-    const bool on = isBool ? value.toBool() : text == QLatin1String("true");
-    const bool off = isBool ? !value.toBool() : text == QLatin1String("false");
+    const bool on =
+        isBool ? value.toBool() : text == QLatin1String("true") || text == QLatin1String("1");
+    const bool off =
+        isBool ? !value.toBool() : text == QLatin1String("false") || text == QLatin1String("0");
     if (PanelParts::storedBool(value, false) != on || PanelParts::storedBool(value, true) == off)
         std::abort();
 }
