@@ -14,6 +14,7 @@
 #include "driver/quorlin_io_control.h"
 #include "panels/vt2.h"
 #include "virtual_unit.h"
+#include "wide_output_sink.h"
 
 #include <QApplication>
 #include <QFile>
@@ -22,9 +23,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -78,18 +77,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     bench::sendLogToNull();
-    // The driver link reports each opened device on std::wcout.
-    std::wostringstream openLines;
-    std::wstreambuf* const consoleBuffer = std::wcout.rdbuf(openLines.rdbuf());
+    WideOutputSink openLines; // the driver link reports each opened device
 
-    virtualunit::Options options;
-    options.productId = virtualunit::kProductIdVt2;
-    options.movingMeters = false;
-    virtualunit::VirtualUnit unit(options);
-    if (!unit.plug()) {
-        std::fprintf(stderr, "cannot plug the virtual unit: %s\n", unit.plugError().c_str());
+    const auto plugged = bench::plugStillUnit(virtualunit::kProductIdVt2);
+    if (!plugged)
         return 1;
-    }
+    virtualunit::VirtualUnit& unit = *plugged;
 
     // Building the panel replays the stored state: every control is sent to
     // the unit and saved. Timed over a few builds (the first one, on an empty
@@ -220,6 +213,5 @@ int main(int argc, char** argv)
                 exchanges, expectedExchanges, storedValue, lastValue, mismatches);
 
     panel.reset();
-    std::wcout.rdbuf(consoleBuffer);
     return mismatches == 0 && exchanges == expectedExchanges ? 0 : 2;
 }

@@ -10,6 +10,7 @@
 #include "controls/knob.h"
 #include "panels/vt2.h"
 #include "virtual_unit.h"
+#include "wide_output_sink.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -18,9 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <memory>
-#include <sstream>
 
 namespace {
 
@@ -77,17 +76,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     bench::sendLogToNull();
-    std::wostringstream openLines;
-    std::wstreambuf* const consoleBuffer = std::wcout.rdbuf(openLines.rdbuf());
+    WideOutputSink openLines; // the driver link reports each opened device
 
-    virtualunit::Options options;
-    options.productId = virtualunit::kProductIdVt2;
-    options.movingMeters = false;
-    virtualunit::VirtualUnit unit(options);
-    if (!unit.plug()) {
-        std::fprintf(stderr, "cannot plug the virtual unit: %s\n", unit.plugError().c_str());
+    const auto plugged = bench::plugStillUnit(virtualunit::kProductIdVt2);
+    if (!plugged)
         return 1;
-    }
+    virtualunit::VirtualUnit& unit = *plugged;
 
     auto panel = std::make_unique<vt2>();
     panel->show();
@@ -137,6 +131,5 @@ int main(int argc, char** argv)
         std::printf("  %d sweeps did not reach +6 dB\n", shortSweeps);
 
     panel.reset();
-    std::wcout.rdbuf(consoleBuffer);
     return shortSweeps == 0 ? 0 : 2;
 }

@@ -1,5 +1,7 @@
 #include "bench_support.h"
 
+#include "virtual_unit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtGlobal>
@@ -95,6 +97,19 @@ void printHeading(const std::string& title)
 {
     std::printf("%s\n", title.c_str());
     std::fflush(stdout);
+}
+
+std::unique_ptr<virtualunit::VirtualUnit> plugStillUnit(std::uint32_t productId)
+{
+    virtualunit::Options options;
+    options.productId = productId;
+    options.movingMeters = false;
+    auto unit = std::make_unique<virtualunit::VirtualUnit>(options);
+    if (!unit->plug()) {
+        std::fprintf(stderr, "cannot plug the virtual unit: %s\n", unit->plugError().c_str());
+        return nullptr;
+    }
+    return unit;
 }
 
 } // namespace bench

@@ -5,8 +5,14 @@
 // of a sample set, and one way of printing a figure beside its target.
 
 #include <QTemporaryDir>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace virtualunit {
+class VirtualUnit;
+}
 
 namespace bench {
 
@@ -28,6 +34,10 @@ private:
 // lines seen so far through linesLogged().
 void sendLogToNull();
 long linesLogged();
+
+// A plugged virtual unit with still meters, or null (with the reason on
+// stderr) when it cannot be plugged.
+std::unique_ptr<virtualunit::VirtualUnit> plugStillUnit(std::uint32_t productId);
 
 struct Summary {
     std::size_t count = 0;

@@ -2,6 +2,7 @@
 // single-instance guard across real processes.
 
 #include "app/translation_loader.h"
+#include "child_process.h"
 #include "log_capture.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
@@ -19,51 +20,19 @@ const QString kRunningLine = QStringLiteral("Device PID: 0");
 const QString kAlreadyRunningLine = QStringLiteral("Quorlin Mixer 已经在运行中。");
 
 // One QuorlinDriver process with its output collected.
-class Instance {
+class Instance : public ChildProcess {
 public:
     explicit Instance(const QProcessEnvironment& environment,
                       const QString& program = QStringLiteral(QUORLIN_DRIVER_EXE))
+        : ChildProcess(program, {}, environment)
     {
-        m_process.setProcessEnvironment(environment);
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(program, {});
-    }
-    ~Instance()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
     }
 
-    QString output()
-    {
-        m_output += QString::fromUtf8(m_process.readAll());
-        return m_output;
-    }
     // Running its event loop: detection has logged at least once.
-    bool waitRunning()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < kWaitMs) {
-            if (output().contains(kRunningLine))
-                return true;
-            if (m_process.state() == QProcess::NotRunning)
-                return false;
-            m_process.waitForReadyRead(100);
-        }
-        return false;
-    }
-    bool isRunning() const { return m_process.state() == QProcess::Running; }
-    void signal(int number) { ::kill(static_cast<pid_t>(m_process.processId()), number); }
-    bool waitFinished() { return m_process.waitForFinished(kWaitMs); }
-    int exitCode() const { return m_process.exitCode(); }
-    QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
-
-private:
-    QProcess m_process;
-    QString m_output;
+    bool waitRunning() { return waitForLine(kRunningLine, 0, kWaitMs) >= 0; }
+    bool waitFinished() { return process().waitForFinished(kWaitMs); }
+    int exitCode() { return process().exitCode(); }
+    QProcess::ExitStatus exitStatus() { return process().exitStatus(); }
 };
 
 } // namespace

@@ -192,6 +192,14 @@ QString storedText(const QString& fileName, const char* key)
         .toString();
 }
 
+// One row per model, for the cases that hold for every panel alike.
+void addRowPerModel()
+{
+    QTest::addColumn<Model>("model");
+    for (Model model : {Model::VT1, Model::VT2, Model::VR})
+        QTest::addRow("%s", modelName(model)) << model;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Model)
@@ -391,12 +399,7 @@ private slots:
 
     // The output volume refused at construction: an empty panel, nothing
     // stored.
-    void outputVolumeRefused_data()
-    {
-        QTest::addColumn<Model>("model");
-        for (Model model : {Model::VT1, Model::VT2, Model::VR})
-            QTest::addRow("%s", modelName(model)) << model;
-    }
+    void outputVolumeRefused_data() { addRowPerModel(); }
 
     void outputVolumeRefused()
     {
@@ -543,12 +546,7 @@ private slots:
     // The data directory below a regular file: mkpath fails and no file can
     // be written, also as root. The panels and the dialog work on: the
     // controls keep their values and the unit receives every change.
-    void settingsDirectoryUnwritable_data()
-    {
-        QTest::addColumn<Model>("model");
-        for (Model model : {Model::VT1, Model::VT2, Model::VR})
-            QTest::addRow("%s", modelName(model)) << model;
-    }
+    void settingsDirectoryUnwritable_data() { addRowPerModel(); }
 
     void settingsDirectoryUnwritable()
     {

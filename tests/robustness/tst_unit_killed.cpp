@@ -8,6 +8,7 @@
 // failed 400 ms connection checks, at most 1.6 s. The test itself only guards
 // against a hang.
 
+#include "child_process.h"
 #include "test_environment.h"
 
 #include <QDateTime>
@@ -29,53 +30,6 @@ const QString kCleared = QStringLiteral("Cleared all widgets from base layout.")
 
 // Each log line starts with the local time it was written, to the millisecond.
 const char* const kMessagePattern = "%{time yyyy-MM-ddThh:mm:ss.zzz}|%{message}";
-
-class Child {
-public:
-    Child(const QString& program, const QStringList& arguments,
-          const QProcessEnvironment& environment)
-    {
-        m_process.setProcessEnvironment(environment);
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(program, arguments);
-    }
-    ~Child()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-
-    QStringList lines()
-    {
-        m_output += QString::fromUtf8(m_process.readAll());
-        return m_output.split(QLatin1Char('\n'));
-    }
-    // The first line at or after line `from` that ends with `text`; -1 if
-    // none came before the deadline.
-    int waitFor(const QString& text, int from)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < kDeadlineMs) {
-            const QStringList all = lines();
-            for (int i = from; i < all.size() - 1; ++i) // the last piece may be cut
-                if (all[i].endsWith(text))
-                    return i;
-            if (m_process.state() == QProcess::NotRunning)
-                return -1;
-            m_process.waitForReadyRead(50);
-        }
-        return -1;
-    }
-    qint64 pid() const { return m_process.processId(); }
-    QProcess& process() { return m_process; }
-
-private:
-    QProcess m_process;
-    QString m_output;
-};
 
 qint64 lineTime(const QString& line)
 {
@@ -100,11 +54,11 @@ private:
         return environment;
     }
 
-    std::unique_ptr<Child> startUnit()
+    std::unique_ptr<ChildProcess> startUnit()
     {
         auto unit =
-            std::make_unique<Child>(QStringLiteral(QUORLIN_VIRTUAL_UNIT_EXE),
-                                    QStringList{"--model", "vt2", "--quiet"}, environment());
+            std::make_unique<ChildProcess>(QStringLiteral(QUORLIN_VIRTUAL_UNIT_EXE),
+                                           QStringList{"--model", "vt2", "--quiet"}, environment());
         unit->process().closeWriteChannel(); // it keeps serving after its input ends
         return unit;
     }
@@ -112,24 +66,24 @@ private:
 private slots:
     void windowReturnsToNotConnected()
     {
-        std::unique_ptr<Child> unit = startUnit();
-        Child app(QStringLiteral(QUORLIN_DRIVER_EXE), {}, environment());
+        std::unique_ptr<ChildProcess> unit = startUnit();
+        ChildProcess app(QStringLiteral(QUORLIN_DRIVER_EXE), {}, environment());
         QVERIFY(app.process().waitForStarted());
 
         int from = 0;
         QList<qint64> measured;
         for (int round = 1; round <= kRounds; ++round) {
-            const int found = app.waitFor(kFound, from);
+            const int found = app.waitForLine(kFound, from, kDeadlineMs);
             QVERIFY2(found >= 0, "the application never showed the unit");
             // Let the start-up sequence and a few connection checks pass.
             QTest::qWait(800);
 
             const qint64 killedAt = QDateTime::currentMSecsSinceEpoch();
-            QCOMPARE(::kill(static_cast<pid_t>(unit->pid()), SIGKILL), 0);
+            QCOMPARE(unit->signal(SIGKILL), 0);
             QVERIFY(unit->process().waitForFinished());
             QCOMPARE(unit->process().exitStatus(), QProcess::CrashExit);
 
-            const int cleared = app.waitFor(kCleared, found);
+            const int cleared = app.waitForLine(kCleared, found, kDeadlineMs);
             QVERIFY2(cleared >= 0, "the window never went back to 声卡未连接！");
             const qint64 elapsed = lineTime(app.lines()[cleared]) - killedAt;
             measured << elapsed;
@@ -141,13 +95,13 @@ private slots:
             unit = startUnit();
             from = cleared + 1;
         }
-        QVERIFY(app.waitFor(kFound, from) >= 0);
+        QVERIFY(app.waitForLine(kFound, from, kDeadlineMs) >= 0);
         std::sort(measured.begin(), measured.end());
         qInfo("kill to 声卡未连接！ over %d rounds: min %lld ms, max %lld ms", kRounds,
               measured.first(), measured.last());
 
         // Still sound: it ends in order when asked to.
-        ::kill(static_cast<pid_t>(app.pid()), SIGTERM);
+        app.signal(SIGTERM);
         QVERIFY(app.process().waitForFinished(kDeadlineMs));
         QCOMPARE(app.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.process().exitCode(), 0);
