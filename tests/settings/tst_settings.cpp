@@ -1,867 +1,358 @@
-// The settings dialog against the virtual unit: which driver calls each option
-// change makes and in what order, what ends up in setting.ini, the OTG power
-// cycle, start-up and reconnection, and the USB error count.
+// The settings dialog against the virtual unit: what each option change and
+// the start-up sequence send to the unit, with their pauses, what reaches
+// setting.ini on disk, the USB error count, and the link with the ASIO driver.
 
-#include "driver/quorlin_io_control.h"
 #include "log_capture.h"
+#include "platform/message_pipe.h"
 #include "settings/settings.h"
+#include "settings/thread_settings_pip.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 #include "wide_output_sink.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
+#include <QElapsedTimer>
 #include <QLabel>
-#include <QSettings>
+#include <QPushButton>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QtTest>
-#include <algorithm>
-#include <memory>
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <poll.h>
+
+using virtualunit::VirtualUnit;
+using Bytes = QByteArray;
 
 namespace {
 
-const QString kSampleRateDone = QStringLiteral("设置采样频率完成");
-const QString kStartUpDone = QStringLiteral("设置初始化完成");
-const QString kOtgOffFailed = QStringLiteral("关闭OTG芯片失败，可能是驱动未正确加载或设备未连接。");
-const QString kOtgOnFailed = QStringLiteral("开启OTG芯片失败，可能是驱动未正确加载或设备未连接。");
-const QString kNoStatus = QStringLiteral("Failed to read meter data from driver.");
+// An option picked (`pick`, box=text) or, with none, initialize() as the main
+// window runs it. The unit starts at buffer 192, latency 8, 44100 Hz, safe mode
+// off; setting.ini holds `file` (its lines), then `before` is picked. Lists are
+// separated by "; ", "@" stands for the start-up rate steps at 44100 Hz. `failure` is the
+// failed step logged, `end` the line that ends a sequence that goes on in timers.
+struct Sequence {
+    const char *name, *file, *before, *refused, *pick, *calls, *saved, *failure, *end;
+    bool running;
+};
+const char* const kAll =
+    "[Audio]; BufferSize=256; SampleRate=44100; [USB]; LatencySize=16; SlowMode=Enabled";
+const char* const kDone = "设置初始化完成";
+const char* const kStartUpRate =
+    "GetSampleRate -> 44100; StopAudio; SetSampleRate 44100; SetWdmChannelCount 4";
+const Sequence kSequences[] = {
+    {"buffer 64 lowers latency 24 to 8 first", "", "usbLatencyBox=24", "", "bufferSizeBox=64",
+     "GetBufferSize -> 192; GetUsbLatency -> 24; GetUsbLatency -> 24; StopAudio; SetUsbLatency 8; "
+     "RestartAudio; StopAudio; SetBufferSize 64; RestartAudio",
+     "[Audio]; BufferSize=64; [USB]; LatencySize=8", "", "", true},
+    {"buffer 128 lowers latency 32 to 16", "", "usbLatencyBox=32", "", "bufferSizeBox=128",
+     "GetBufferSize -> 192; GetUsbLatency -> 32; GetUsbLatency -> 32; StopAudio; SetUsbLatency 16; "
+     "RestartAudio; StopAudio; SetBufferSize 128; RestartAudio",
+     "[Audio]; BufferSize=128; [USB]; LatencySize=16", "", "", true},
+    {"buffer 1024 keeps latency 32", "", "usbLatencyBox=32", "", "bufferSizeBox=1024",
+     "GetBufferSize -> 192; GetUsbLatency -> 32; StopAudio; SetBufferSize 1024; RestartAudio",
+     "[Audio]; BufferSize=1024; [USB]; LatencySize=32", "", "", true},
+    {"buffer size in use", "", "", "", "bufferSizeBox=192", "GetBufferSize -> 192", "", "", "",
+     true},
+    {"buffer size refused", "[Audio]; BufferSize=192", "", "SetBufferSize", "bufferSizeBox=64",
+     "GetBufferSize -> 192; GetUsbLatency -> 8; StopAudio; SetBufferSize 64 failed 31",
+     "[Audio]; BufferSize=192", "设置音频缓冲区大小失败", "", false},
+    {"latency 16", "", "", "", "usbLatencyBox=16",
+     "GetUsbLatency -> 8; StopAudio; SetUsbLatency 16; RestartAudio", "[USB]; LatencySize=16", "",
+     "", true},
+    {"safe mode on", "", "", "", "safeModeBox=Enabled",
+     "StopAudio; EnableUsbSlowMode; RestartAudio", "[USB]; SlowMode=Enabled", "", "", true},
+    {"safe mode off", "", "safeModeBox=Enabled", "", "safeModeBox=Disabled",
+     "StopAudio; DisableUsbSlowMode; RestartAudio", "[USB]; SlowMode=Disabled", "", "", true},
+    {"safe mode refused", "", "", "EnableUsbSlowMode", "safeModeBox=Enabled",
+     "StopAudio; EnableUsbSlowMode failed 31", "", "设置USB慢速模式失败", "", false},
+    {"rate 48000, saved before its OTG cycle", "", "", "", "sampleRateBox=48000",
+     "StopAudio; SetSampleRate 48000; SetWdmChannelCount 4; InitAudio", "[Audio]; SampleRate=48000",
+     "", "", true},
+    {"rate refused", "", "", "SetSampleRate", "sampleRateBox=48000",
+     "StopAudio; SetSampleRate 48000 failed 31", "", "设置音频采样率失败", "", false},
+    {"start-up, no file", "", "", "", "", "GetBufferSize -> 192; @; SetOtgOff; SetOtgOn; InitAudio",
+     "", "", kDone, true},
+    {"start-up, every option in loading order", kAll, "", "", "",
+     "GetUsbLatency -> 8; StopAudio; SetUsbLatency 16; RestartAudio; GetBufferSize -> 192; "
+     "GetUsbLatency -> 16; StopAudio; SetBufferSize 256; RestartAudio; StopAudio; "
+     "EnableUsbSlowMode; RestartAudio; @; SetOtgOff; SetOtgOn; InitAudio",
+     kAll, "", kDone, true},
+    {"start-up at 48000: the rate change, its OTG cycle", "[Audio]; SampleRate=48000", "", "", "",
+     "GetBufferSize -> 192; StopAudio; SetSampleRate 48000; SetWdmChannelCount 4; InitAudio; "
+     "GetSampleRate -> 48000; SetOtgOff; SetOtgOn",
+     "[Audio]; SampleRate=48000", "", "设置采样频率完成", true},
+    {"start-up, OTG off refused: audio still starts", "", "", "SetOtgOff", "",
+     "GetBufferSize -> 192; @; SetOtgOff failed 31; InitAudio", "", "关闭OTG芯片失败", kDone, true},
+    {"start-up, OTG on refused: audio still starts", "", "", "SetOtgOn", "",
+     "GetBufferSize -> 192; @; SetOtgOff; SetOtgOn failed 31; InitAudio", "", "开启OTG芯片失败",
+     kDone, true},
+};
 
-QString failureMessage(const char* step)
-{
-    return QString::fromUtf8(step) + QStringLiteral("，可能是驱动未正确加载或设备未连接。");
-}
-
-QString settingsPath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/setting.ini");
-}
-
-// The settings file as "key=value" entries, sorted.
-QStringList stored()
-{
-    QSettings file(settingsPath(), QSettings::IniFormat);
-    QStringList entries;
-    for (const QString& key : file.allKeys())
-        entries << key + QLatin1Char('=') + file.value(key).toString();
-    entries.sort();
-    return entries;
-}
-
-void store(const QStringList& entries)
-{
-    QDir().mkpath(QFileInfo(settingsPath()).absolutePath());
-    QSettings file(settingsPath(), QSettings::IniFormat);
-    for (const QString& entry : entries)
-        file.setValue(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
-    file.sync();
-}
+const QString kWaiting = QStringLiteral("ThreadSettingsPip is running waiting Asio Info...");
+const QString kNoData = QStringLiteral("No data received from pipe.");
+// Five little-endian words; word 4 not zero asks for the settings window.
+const QByteArray kOpenWindow = QByteArray(16, '\0') + QByteArray("\x01\0\0\0", 4);
 
 } // namespace
 
 class TestSettings : public QObject {
     Q_OBJECT
 
-private:
     TestEnvironment m_env;
     WideOutputSink m_openLines; // the driver's device-open lines
+    const QString m_ini =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/setting.ini";
     std::unique_ptr<LogCapture> m_log;
-    std::unique_ptr<virtualunit::VirtualUnit> m_unit;
+    std::unique_ptr<VirtualUnit> m_unit;
     std::unique_ptr<Settings> m_dialog;
+    std::mutex m_mutex; // guards what the unit received, with the time it did
+    QStringList m_calls;
+    std::vector<std::chrono::steady_clock::time_point> m_times;
 
-    QComboBox* box(const char* name) const { return m_dialog->findChild<QComboBox*>(name); }
-    QLabel* errorLabel() const { return m_dialog->findChild<QLabel*>("usbErrorLabel"); }
+    static QStringList list(const QString& s) { return s.split("; ", Qt::SkipEmptyParts); }
+    static QString failed(QString step) { return step + "，可能是驱动未正确加载或设备未连接。"; }
 
-    // The unit's trace without the error poll's status reads.
-    static QStringList calls(const virtualunit::VirtualUnit& unit)
+    // setting.ini as it is on disk right now, one entry a line, blank lines left out.
+    QStringList onDisk()
     {
-        QStringList lines;
-        for (const std::string& line : unit.trace()) {
-            if (line.rfind("GetUsbStatus", 0) != 0)
-                lines << QString::fromStdString(line);
-        }
-        return lines;
-    }
-    QStringList calls() const { return calls(*m_unit); }
-
-    // An OTG step still waiting on one of the dialog's timers.
-    bool otgCyclePending() const
-    {
-        const auto timers = m_dialog->findChildren<QTimer*>();
-        return std::any_of(timers.begin(), timers.end(), [](const QTimer* timer) {
-            return timer->objectName() != QLatin1String("pollTimer") && timer->isActive();
-        });
+        QFile file(m_ini);
+        return file.open(QIODevice::ReadOnly) ? list(file.readAll().replace('\n', "; "))
+                                              : QStringList();
     }
 
-    // Puts the unit's buffer size and latency where a test needs them,
-    // through a connection of the test's own.
-    void presetUnit(std::uint32_t bufferSize, std::uint32_t latency)
-    {
-        QuorlinIoControl io;
-        QVERIFY(io.OpenDevice());
-        QVERIFY(io.SetBufferSize(bufferSize));
-        QVERIFY(io.SetUsbLatency(latency));
-        io.CloseDevice();
-    }
-
-    void openDialog()
+    void openDialog(bool connect)
     {
         m_dialog = std::make_unique<Settings>();
-        QVERIFY(m_dialog->createDevice());
-        // The ASIO listener logs once as it starts waiting, then stays quiet.
-        QTRY_VERIFY(
-            m_log->contains(QStringLiteral("ThreadSettingsPip is running waiting Asio Info...")));
+        // A unit recognised again: its new connection replaces the earlier one.
+        QVERIFY(!connect || (m_dialog->createDevice() && m_dialog->createDevice()));
+        QTRY_COMPARE(m_unit->connectionCount(), int(connect));
+        QTRY_VERIFY(m_log->contains(kWaiting)); // the listener is in its loop
     }
 
-    // Starts from a clean slate: nothing traced, logged or stored so far.
+    void set(const QString& boxAndText)
+    {
+        m_dialog->findChild<QComboBox*>(boxAndText.section('=', 0, 0))
+            ->setCurrentText(boxAndText.section('=', 1));
+    }
+
+    // What the unit received since forget(), without the error poll's reads.
+    QStringList calls()
+    {
+        std::scoped_lock lock(m_mutex);
+        return m_calls;
+    }
+
     void forget()
     {
-        m_unit->clearTrace();
+        std::scoped_lock lock(m_mutex);
+        m_calls.clear();
+        m_times.clear();
         m_log->clear();
-        QFile::remove(settingsPath());
+    }
+
+    // The pauses the unit needs between two steps that follow each other;
+    // load can only lengthen them.
+    void checkPauses()
+    {
+        const std::map<QString, int> pauses{{"StopAudio>SetSampleRate", 100},
+                                            {"SetWdmChannelCount>InitAudio", 100},
+                                            {"SetOtgOff>SetOtgOn", 200}};
+        std::scoped_lock lock(m_mutex);
+        for (int i = 1; i < m_calls.size(); ++i) {
+            const QString steps =
+                m_calls[i - 1].section(' ', 0, 0) + '>' + m_calls[i].section(' ', 0, 0);
+            QVERIFY2(!pauses.count(steps) ||
+                         m_times[i] - m_times[i - 1] >= std::chrono::milliseconds(pauses.at(steps)),
+                     qPrintable(steps));
+        }
+    }
+
+    // Sends one message as the ASIO driver and waits until the listener waits
+    // for the next client, so that what it signalled is queued; delivers it.
+    void deliver(const Bytes& message)
+    {
+        const int waits = m_log->count(kWaiting);
+        QCOMPARE(m_unit->sendToPanel({message.cbegin(), message.cend()}), 0u);
+        QTRY_COMPARE(m_log->count(kWaiting), waits + 1);
+        QCoreApplication::processEvents();
     }
 
 private slots:
-
     void init()
     {
-        QFile::remove(settingsPath());
+        QFile::remove(m_ini);
         m_log = std::make_unique<LogCapture>();
         virtualunit::Options options;
         options.movingMeters = false;
-        m_unit = std::make_unique<virtualunit::VirtualUnit>(options);
+        m_unit = std::make_unique<VirtualUnit>(options);
+        m_unit->setTraceListener([this](const std::string& line) {
+            std::scoped_lock lock(m_mutex);
+            if (line.rfind("GetUsbStatus", 0) != 0) {
+                m_calls << QString::fromStdString(line);
+                m_times.push_back(std::chrono::steady_clock::now());
+            }
+        });
         QVERIFY(m_unit->plug());
     }
 
     void cleanup()
     {
+        forget();
         m_dialog.reset();
         m_unit.reset();
         m_log.reset();
     }
 
-    void constructionFillsTheBoxesWithoutReconfiguring()
+    void sequence_data()
     {
-        m_dialog = std::make_unique<Settings>();
-        QCOMPARE(box("bufferSizeBox")->count(), 8);
-        QStringList bufferItems;
-        for (int i = 0; i < box("bufferSizeBox")->count(); ++i)
-            bufferItems << box("bufferSizeBox")->itemText(i);
-        QCOMPARE(bufferItems, (QStringList{"48", "64", "96", "128", "192", "256", "512", "1024"}));
-        QCOMPARE(box("usbLatencyBox")->currentText(), QStringLiteral("8"));
-        QCOMPARE(box("sampleRateBox")->currentText(), QStringLiteral("44100"));
-        QCOMPARE(box("safeModeBox")->currentText(), QStringLiteral("Disabled"));
-        // Filling a connected box would have run its sequence and logged.
-        // Only the ASIO listener, started with the dialog, logs besides.
-        QStringList lines = m_log->lines();
-        lines.removeAll(QStringLiteral("ThreadSettingsPip is running waiting Asio Info..."));
-        QCOMPARE(lines, (QStringList{"Settings dialog created.", "Pipe created successfully.",
-                                     "ThreadSettingsPip initialized."}));
-        QVERIFY(calls().isEmpty());
-        QVERIFY(!QFile::exists(settingsPath()));
-        QVERIFY(errorLabel()->isHidden());
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < int(std::size(kSequences)); ++row)
+            QTest::newRow(kSequences[row].name) << row;
     }
 
-    void pollWithoutDeviceOnlyLogs()
+    void sequence()
     {
-        m_dialog = std::make_unique<Settings>();
-        QTRY_VERIFY(m_log->count(kNoStatus) >= 2);
-        QVERIFY(m_unit->trace().empty());
-        QVERIFY(errorLabel()->isHidden());
-        QCOMPARE(errorLabel()->text(), QStringLiteral("USB Error"));
+        QFETCH(int, row);
+        const Sequence& run = kSequences[row];
+        const QString end = *run.end ? QString(run.end) : *run.failure ? failed(run.failure) : "";
+        QDir().mkpath(QFileInfo(m_ini).path());
+        QFile ini(m_ini);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(list(run.file).join('\n').toUtf8());
+        ini.close();
+        openDialog(true);
+        for (const QString& earlier : list(run.before))
+            set(earlier);
+        if (*run.refused)
+            m_unit->fail(run.refused);
+        forget();
+        if (*run.pick)
+            set(run.pick);
+        else
+            m_dialog->initialize();
+        // A pick's file is read before the event loop runs again: on disk at once.
+        QTRY_VERIFY(end.isEmpty() || m_log->contains(end));
+        QCOMPARE(calls(), list(QString(run.calls).replace("@", kStartUpRate)));
+        QCOMPARE(onDisk(), list(run.saved));
+        QCOMPARE(m_unit->state().audioRunning, run.running);
+        checkPauses();
     }
 
-    void usbErrorCount_data()
-    {
-        QTest::addColumn<uint>("count");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<QString>("text");
-
-        QTest::newRow("zero hides") << 0u << false << "USB Error Count: 1";
-        QTest::newRow("three") << 3u << true << "USB Error Count: 3";
-        QTest::newRow("just above int") << 2147483648u << true << "USB Error Count: 2147483648";
-        QTest::newRow("largest") << 4294967295u << true << "USB Error Count: 4294967295";
-    }
-
+    // Shown while the unit counts errors, hidden at none.
     void usbErrorCount()
     {
-        QFETCH(uint, count);
-        QFETCH(bool, shown);
-        QFETCH(QString, text);
-
-        openDialog();
-        // Start from a shown count, so that hiding is seen too.
-        m_unit->setUsbErrorCount(1);
-        m_dialog->updateUsbErrorCount();
-        QVERIFY(!errorLabel()->isHidden());
-
-        m_unit->setUsbErrorCount(count);
-        m_dialog->updateUsbErrorCount();
-        QCOMPARE(!errorLabel()->isHidden(), shown);
-        QCOMPARE(errorLabel()->text(), text);
-    }
-
-    void failedStatusReadKeepsTheLabel()
-    {
-        openDialog();
-        m_unit->setUsbErrorCount(3);
-        m_dialog->updateUsbErrorCount();
-        m_unit->fail("GetUsbStatus", virtualunit::VirtualUnit::kUntilHealed);
+        openDialog(true);
+        m_dialog->show();
+        auto* label = m_dialog->findChild<QLabel*>("usbErrorLabel");
+        m_unit->setUsbErrorCount(4294967295u);
+        QTRY_VERIFY(label->isVisible()); // the dialog's own poll
+        QCOMPARE(label->text(), QStringLiteral("USB Error Count: 4294967295"));
         m_unit->setUsbErrorCount(0);
         m_dialog->updateUsbErrorCount();
-        QVERIFY(!errorLabel()->isHidden());
-        QCOMPARE(errorLabel()->text(), QStringLiteral("USB Error Count: 3"));
-        QVERIFY(m_log->contains(kNoStatus));
+        QVERIFY(!label->isVisible());
     }
 
-    void initialize_data()
+    // What the ASIO driver sends, and whether the dialog comes to the front.
+    void openWindowMessage_data()
     {
-        QTest::addColumn<QStringList>("file");
-        QTest::addColumn<uint>("unitBufferSize");
-        QTest::addColumn<uint>("unitLatency");
-        QTest::addColumn<QStringList>("callsBeforeCycle");
-        QTest::addColumn<QStringList>("cycleCalls");
-        QTest::addColumn<QString>("lastLine");
-        QTest::addColumn<QStringList>("fileAfter");
-        QTest::addColumn<QStringList>("boxes"); // latency, buffer, safe mode, rate
-
-        const QStringList startUpRate{"GetSampleRate -> 44100", "StopAudio", "SetSampleRate 44100",
-                                      "SetWdmChannelCount 4"};
-        const QStringList startUpCycle{"SetOtgOff", "SetOtgOn", "InitAudio"};
-
-        QTest::newRow("empty file: only the buffer size")
-            << QStringList{} << 512u << 8u
-            << QStringList{"GetBufferSize -> 512", "GetUsbLatency -> 8", "StopAudio",
-                           "SetBufferSize 192", "RestartAudio"} +
-                   startUpRate
-            << startUpCycle << kStartUpDone << QStringList{"Audio/BufferSize=192"}
-            << QStringList{"8", "192", "Disabled", "44100"};
-
-        QTest::newRow("every option, in loading order")
-            << QStringList{"USB/LatencySize=16", "Audio/BufferSize=256", "USB/SlowMode=Enabled",
-                           "Audio/SampleRate=44100"}
-            << 192u << 8u
-            << QStringList{"GetUsbLatency -> 8",
-                           "StopAudio",
-                           "SetUsbLatency 16",
-                           "RestartAudio",
-                           "GetBufferSize -> 192",
-                           "GetUsbLatency -> 16",
-                           "StopAudio",
-                           "SetBufferSize 256",
-                           "RestartAudio",
-                           "StopAudio",
-                           "EnableUsbSlowMode",
-                           "RestartAudio"} +
-                   startUpRate
-            << startUpCycle << kStartUpDone
-            << QStringList{"Audio/BufferSize=256", "Audio/SampleRate=44100", "USB/LatencySize=16",
-                           "USB/SlowMode=Enabled"}
-            << QStringList{"16", "256", "Enabled", "44100"};
-
-        QTest::newRow("safe mode Disabled runs nothing")
-            << QStringList{"Audio/BufferSize=192", "USB/SlowMode=Disabled"} << 192u << 8u
-            << QStringList{"GetBufferSize -> 192"} + startUpRate << startUpCycle << kStartUpDone
-            << QStringList{"Audio/BufferSize=192", "USB/SlowMode=Disabled"}
-            << QStringList{"8", "192", "Disabled", "44100"};
-
-        QTest::newRow("hand-edited buffer size")
-            << QStringList{"Audio/BufferSize=100"} << 192u << 8u << startUpRate << startUpCycle
-            << kStartUpDone << QStringList{"Audio/BufferSize=100"}
-            << QStringList{"8", "48", "Disabled", "44100"};
-
-        QTest::newRow("48000 runs the rate change")
-            << QStringList{"Audio/BufferSize=192", "Audio/SampleRate=48000"} << 192u << 8u
-            << QStringList{"GetBufferSize -> 192", "StopAudio", "SetSampleRate 48000",
-                           "SetWdmChannelCount 4", "InitAudio", "GetSampleRate -> 48000"}
-            << QStringList{"SetOtgOff", "SetOtgOn"} << kSampleRateDone
-            << QStringList{"Audio/BufferSize=192", "Audio/SampleRate=48000"}
-            << QStringList{"8", "192", "Disabled", "48000"};
+        QTest::addColumn<Bytes>("message");
+        QTest::addColumn<bool>("minimised");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("word 4 = 1") << kOpenWindow << false << true;
+        QTest::newRow("word 4 = 1, minimised") << kOpenWindow << true << true;
+        QTest::newRow("word 4 = 0, minimised") << Bytes(16, '\x01') + Bytes(4, 0) << true << false;
+        QTest::newRow("16 bytes: no word 4") << Bytes(16, '\xFF') << false << false;
+        QTest::newRow("17 bytes") << Bytes(17, '\x01') << false << true;
+        QTest::newRow("1024 bytes") << Bytes(1024, '\x02') << false << true;
+        QTest::newRow("1025 bytes: too long") << Bytes(1025, '\x02') << false << false;
     }
 
-    void initialize()
+    void openWindowMessage()
     {
-        QFETCH(QStringList, file);
-        QFETCH(uint, unitBufferSize);
-        QFETCH(uint, unitLatency);
-        QFETCH(QStringList, callsBeforeCycle);
-        QFETCH(QStringList, cycleCalls);
-        QFETCH(QString, lastLine);
-        QFETCH(QStringList, fileAfter);
-        QFETCH(QStringList, boxes);
+        QFETCH(Bytes, message);
+        QFETCH(bool, minimised);
+        QFETCH(bool, shown);
 
-        store(file);
-        presetUnit(unitBufferSize, unitLatency);
-        openDialog();
-        m_unit->clearTrace();
-
-        m_dialog->initialize();
-        // The OTG cycle needs the event loop: nothing of it has run yet.
-        QCOMPARE(calls(), callsBeforeCycle);
-        QTRY_VERIFY(m_log->contains(lastLine));
-        QCOMPARE(calls(), callsBeforeCycle + cycleCalls);
-        QCOMPARE(stored(), fileAfter);
-        QCOMPARE(
-            (QStringList{box("usbLatencyBox")->currentText(), box("bufferSizeBox")->currentText(),
-                         box("safeModeBox")->currentText(), box("sampleRateBox")->currentText()}),
-            boxes);
-        QVERIFY(!otgCyclePending());
-        QVERIFY(m_unit->state().audioRunning);
+        openDialog(false);
+        if (minimised)
+            m_dialog->showMinimized();
+        deliver(message);
+        QCOMPARE(m_dialog->isVisible(), shown || minimised);
+        QCOMPARE(m_dialog->isMinimized(), minimised && !shown);
+        QCOMPARE(m_dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint), shown);
+        deliver(kOpenWindow); // the listener goes on with the next client
+        QVERIFY(m_dialog->isVisible() && !m_dialog->isMinimized());
     }
 
-    void startUpLogLines_data()
+    // OK hides the dialog and sends the ASIO driver its reset byte, every
+    // time; with no ASIO driver it only hides the dialog.
+    void okSendsTheReset()
     {
-        QTest::addColumn<QString>("rate");
-        QTest::addColumn<QStringList>("lines");
-
-        const QStringList bufferUnchanged{"设置音频缓冲区大小为： 192 samples", "Buffer size: 192",
-                                          "当前音频缓冲区大小： 192"};
-        QTest::newRow("44100") << "44100"
-                               << bufferUnchanged +
-                                      QStringList{"已从配置文件加载控件状态", "加载控件状态完成",
-                                                  "当前音频采样率为： 44100",
-                                                  "停止音频成功，开始加载控件状态", kStartUpDone};
-        QTest::newRow("48000") << "48000"
-                               << bufferUnchanged + QStringList{"设置音频采样率为： 48000 Hz",
-                                                                "音频采样率设置已保存： 48000",
-                                                                "已从配置文件加载控件状态",
-                                                                "加载控件状态完成",
-                                                                "当前音频采样率为： 48000",
-                                                                kSampleRateDone};
-    }
-
-    void startUpLogLines()
-    {
-        QFETCH(QString, rate);
-        QFETCH(QStringList, lines);
-
-        store({"Audio/BufferSize=192", "Audio/SampleRate=" + rate});
-        openDialog();
-        m_log->clear();
-        m_dialog->initialize();
-        QTRY_VERIFY(m_log->contains(lines.last()));
-        QCOMPARE(m_log->lines(), lines);
-    }
-
-    void startUpFailures_data()
-    {
-        QTest::addColumn<QString>("failing");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QString>("lastLine");
-        QTest::addColumn<bool>("started"); // "设置初始化完成" was logged
-
-        const QStringList beforeCycle{"GetBufferSize -> 192", "GetSampleRate -> 44100", "StopAudio",
-                                      "SetSampleRate 44100", "SetWdmChannelCount 4"};
-        QTest::newRow("StopAudio")
-            << "StopAudio"
-            << QStringList{"GetBufferSize -> 192", "GetSampleRate -> 44100", "StopAudio failed 31"}
-            << failureMessage("停止音频失败") << false;
-        QTest::newRow("SetSampleRate")
-            << "SetSampleRate"
-            << QStringList{"GetBufferSize -> 192", "GetSampleRate -> 44100", "StopAudio",
-                           "SetSampleRate 44100 failed 31"}
-            << failureMessage("设置音频采样率失败") << false;
-        QTest::newRow("SetWdmChannelCount")
-            << "SetWdmChannelCount"
-            << QStringList{"GetBufferSize -> 192", "GetSampleRate -> 44100", "StopAudio",
-                           "SetSampleRate 44100", "SetWdmChannelCount 4 failed 31"}
-            << failureMessage("设置WDM通道数量失败") << false;
-        QTest::newRow("SetOtgOff ends the cycle")
-            << "SetOtgOff" << beforeCycle + QStringList{"SetOtgOff failed 31"} << kOtgOffFailed
-            << false;
-        QTest::newRow("SetOtgOn goes on")
-            << "SetOtgOn"
-            << beforeCycle + QStringList{"SetOtgOff", "SetOtgOn failed 31", "InitAudio"}
-            << kStartUpDone << true;
-        QTest::newRow("InitAudio")
-            << "InitAudio"
-            << beforeCycle + QStringList{"SetOtgOff", "SetOtgOn", "InitAudio failed 31"}
-            << failureMessage("初始化音频失败") << false;
-    }
-
-    void startUpFailures()
-    {
-        QFETCH(QString, failing);
-        QFETCH(QStringList, calls);
-        QFETCH(QString, lastLine);
-        QFETCH(bool, started);
-
-        store({"Audio/BufferSize=192"});
-        openDialog();
-        m_unit->clearTrace();
-        m_unit->fail(failing.toStdString());
-        m_dialog->initialize();
-        QTRY_VERIFY(m_log->contains(lastLine));
-        QVERIFY(!otgCyclePending());
-        QCOMPARE(this->calls(), calls);
-        QCOMPARE(m_log->contains(kStartUpDone), started);
-    }
-
-    void secondInitializeAfterReconnection_data()
-    {
-        QTest::addColumn<QString>("rate");
-        QTest::addColumn<QStringList>("calls");
-
-        QTest::newRow("44100") << "44100"
-                               << QStringList{"GetSampleRate -> 44100",
-                                              "StopAudio",
-                                              "SetSampleRate 44100",
-                                              "SetWdmChannelCount 4",
-                                              "SetOtgOff",
-                                              "SetOtgOn",
-                                              "InitAudio"};
-        QTest::newRow("48000") << "48000" << QStringList{"GetSampleRate -> 48000"};
-    }
-
-    void secondInitializeAfterReconnection()
-    {
-        QFETCH(QString, rate);
-        QFETCH(QStringList, calls);
-
-        store({"USB/LatencySize=16", "Audio/BufferSize=256", "USB/SlowMode=Enabled",
-               "Audio/SampleRate=" + rate});
-        openDialog();
-        m_dialog->initialize();
-        QTRY_VERIFY(!otgCyclePending() && m_unit->state().otgOn);
-
-        m_unit->unplug();
-        QVERIFY(m_unit->plug());
-        QVERIFY(m_dialog->createDevice());
-        m_unit->clearTrace();
-        m_log->clear();
-        m_dialog->initialize();
-        QTRY_VERIFY(!otgCyclePending());
-        QCOMPARE(this->calls(), calls);
-    }
-
-    void bufferSizeChange_data()
-    {
-        QTest::addColumn<uint>("unitLatency");
-        QTest::addColumn<QString>("latencyBox");
-        QTest::addColumn<QString>("pick");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QStringList>("fileAfter");
-        QTest::addColumn<QString>("latencyBoxAfter");
-
-        // The unit starts at 192 samples.
-        QTest::newRow("64 lowers latency 24 first")
-            << 24u << "24"
-            << "64" << QStringList{"GetBufferSize -> 192",
-                                   "GetUsbLatency -> 24",
-                                   "GetUsbLatency -> 24",
-                                   "StopAudio",
-                                   "SetUsbLatency 8",
-                                   "RestartAudio",
-                                   "StopAudio",
-                                   "SetBufferSize 64",
-                                   "RestartAudio"}
-            << QStringList{"Audio/BufferSize=64", "USB/LatencySize=8"} << "8";
-        QTest::newRow("128 lowers latency 24 to 16")
-            << 24u << "24"
-            << "128" << QStringList{"GetBufferSize -> 192",
-                                    "GetUsbLatency -> 24",
-                                    "GetUsbLatency -> 24",
-                                    "StopAudio",
-                                    "SetUsbLatency 16",
-                                    "RestartAudio",
-                                    "StopAudio",
-                                    "SetBufferSize 128",
-                                    "RestartAudio"}
-            << QStringList{"Audio/BufferSize=128", "USB/LatencySize=16"} << "16";
-        QTest::newRow("96 lowers latency 32 to 16")
-            << 32u << "32"
-            << "96" << QStringList{"GetBufferSize -> 192",
-                                   "GetUsbLatency -> 32",
-                                   "GetUsbLatency -> 32",
-                                   "StopAudio",
-                                   "SetUsbLatency 16",
-                                   "RestartAudio",
-                                   "StopAudio",
-                                   "SetBufferSize 96",
-                                   "RestartAudio"}
-            << QStringList{"Audio/BufferSize=96", "USB/LatencySize=16"} << "16";
-        QTest::newRow("64 with the latency box already at 8")
-            << 24u << "8"
-            << "64"
-            << QStringList{"GetBufferSize -> 192", "GetUsbLatency -> 24", "StopAudio",
-                           "SetBufferSize 64", "RestartAudio"}
-            << QStringList{"Audio/BufferSize=64"} << "8";
-        QTest::newRow("256 keeps latency 24")
-            << 24u << "24"
-            << "256"
-            << QStringList{"GetBufferSize -> 192", "GetUsbLatency -> 24", "StopAudio",
-                           "SetBufferSize 256", "RestartAudio"}
-            << QStringList{"Audio/BufferSize=256"} << "24";
-        QTest::newRow("1024 keeps latency 32")
-            << 32u << "32"
-            << "1024"
-            << QStringList{"GetBufferSize -> 192", "GetUsbLatency -> 32", "StopAudio",
-                           "SetBufferSize 1024", "RestartAudio"}
-            << QStringList{"Audio/BufferSize=1024"} << "32";
-        QTest::newRow("size already in use")
-            << 8u << "8"
-            << "192" << QStringList{"GetBufferSize -> 192"} << QStringList{} << "8";
-    }
-
-    void bufferSizeChange()
-    {
-        QFETCH(uint, unitLatency);
-        QFETCH(QString, latencyBox);
-        QFETCH(QString, pick);
-        QFETCH(QStringList, calls);
-        QFETCH(QStringList, fileAfter);
-        QFETCH(QString, latencyBoxAfter);
-
-        presetUnit(192, unitLatency);
-        openDialog();
-        // The box follows the unit's latency, so moving it changes nothing.
-        box("usbLatencyBox")->setCurrentText(latencyBox);
-        forget();
-
-        box("bufferSizeBox")->setCurrentText(pick);
-        QCOMPARE(this->calls(), calls);
-        QCOMPARE(stored(), fileAfter);
-        QCOMPARE(box("usbLatencyBox")->currentText(), latencyBoxAfter);
-        QCOMPARE(box("bufferSizeBox")->currentText(), pick);
-        QVERIFY(m_unit->state().audioRunning);
-    }
-
-    void bufferChangeLogLines()
-    {
-        presetUnit(192, 24);
-        openDialog();
-        box("usbLatencyBox")->setCurrentText("24");
-        forget();
-
-        box("bufferSizeBox")->setCurrentText("64");
-        QCOMPARE(
-            m_log->lines(),
-            (QStringList{"设置音频缓冲区大小为： 64 samples", "Buffer size: 192",
-                         "当前音频缓冲区大小： 192", "设置USB延迟大小为： 8 Frame",
-                         "当前USB延迟大小： 24", "设置USB延迟大小为： 8 Frame",
-                         "当前USB延迟大小： 24", "USB延迟大小设置已保存： 8",
-                         "音频缓冲区大小设置成功： 64 samples", "音频缓冲区大小设置已保存： 64"}));
-    }
-
-    void bufferSizeFailures_data()
-    {
-        QTest::addColumn<QString>("failing");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QStringList>("lines"); // logged, in this order, among others
-        QTest::addColumn<bool>("audioRunning");
-
-        QTest::newRow("GetBufferSize")
-            << "GetBufferSize" << QStringList{"GetBufferSize failed 31"}
-            << QStringList{"当前音频缓冲区大小： 0", failureMessage("获取音频缓冲区大小失败")}
-            << true;
-        QTest::newRow("GetUsbLatency")
-            << "GetUsbLatency" << QStringList{"GetBufferSize -> 192", "GetUsbLatency failed 31"}
-            << QStringList{failureMessage("获取USB延迟大小失败")} << true;
-        QTest::newRow("StopAudio")
-            << "StopAudio"
-            << QStringList{"GetBufferSize -> 192", "GetUsbLatency -> 8", "StopAudio failed 31"}
-            << QStringList{failureMessage("停止音频失败")} << true;
-        QTest::newRow("SetBufferSize")
-            << "SetBufferSize"
-            << QStringList{"GetBufferSize -> 192", "GetUsbLatency -> 8", "StopAudio",
-                           "SetBufferSize 64 failed 31"}
-            << QStringList{failureMessage("设置音频缓冲区大小失败")} << false;
-        QTest::newRow("RestartAudio")
-            << "RestartAudio"
-            << QStringList{"GetBufferSize -> 192", "GetUsbLatency -> 8", "StopAudio",
-                           "SetBufferSize 64", "RestartAudio failed 31"}
-            << QStringList{failureMessage("重新启动音频失败")} << false;
-    }
-
-    void bufferSizeFailures()
-    {
-        QFETCH(QString, failing);
-        QFETCH(QStringList, calls);
-        QFETCH(QStringList, lines);
-        QFETCH(bool, audioRunning);
-
-        presetUnit(192, 8);
-        openDialog();
-        forget();
-        store({"Audio/BufferSize=192"});
-        m_unit->fail(failing.toStdString());
-
-        box("bufferSizeBox")->setCurrentText("64");
-        QCOMPARE(this->calls(), calls);
-        const QStringList logged = m_log->lines();
-        qsizetype from = 0;
-        for (const QString& line : lines) {
-            from = logged.indexOf(line, from);
-            QVERIFY2(from >= 0, qPrintable(line));
+        openDialog(false);
+        for (std::uint32_t press = 1; press <= 3; ++press) {
+            if (press == 3)
+                m_unit->unplug(); // the ASIO driver goes with its unit
+            m_dialog->show();
+            QTest::mouseClick(m_dialog->findChild<QPushButton*>(), Qt::LeftButton);
+            QVERIFY(m_dialog->isHidden());
+            QTRY_COMPARE(m_unit->state().asioResets, std::min(press, 2u));
         }
-        QCOMPARE(stored(), QStringList{"Audio/BufferSize=192"});
-        QCOMPARE(box("bufferSizeBox")->currentText(), QStringLiteral("64"));
-        QCOMPARE(m_unit->state().audioRunning, audioRunning);
+        QCOMPARE(m_unit->state().asioOtherMessages, 0u);
     }
 
-    void usbLatencyChange_data()
+    // While the panel runs, a client may take its time to write.
+    void slowClient()
     {
-        QTest::addColumn<uint>("unitLatency");
-        QTest::addColumn<QString>("failing");
-        QTest::addColumn<QStringList>("file");
-        QTest::addColumn<QString>("pick");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QStringList>("fileAfter");
-        QTest::addColumn<bool>("audioRunning");
-
-        QTest::newRow("new latency")
-            << 8u << "" << QStringList{} << "16"
-            << QStringList{"GetUsbLatency -> 8", "StopAudio", "SetUsbLatency 16", "RestartAudio"}
-            << QStringList{"USB/LatencySize=16"} << true;
-        QTest::newRow("latency in use saves nothing")
-            << 16u << "" << QStringList{"USB/LatencySize=32"} << "16"
-            << QStringList{"GetUsbLatency -> 16"} << QStringList{"USB/LatencySize=32"} << true;
-        QTest::newRow("failed read counts as 0")
-            << 16u << "GetUsbLatency" << QStringList{} << "16"
-            << QStringList{"GetUsbLatency failed 31", "StopAudio", "SetUsbLatency 16",
-                           "RestartAudio"}
-            << QStringList{"USB/LatencySize=16"} << true;
-        QTest::newRow("failing set leaves audio stopped")
-            << 8u << "SetUsbLatency" << QStringList{"USB/LatencySize=8"} << "32"
-            << QStringList{"GetUsbLatency -> 8", "StopAudio", "SetUsbLatency 32 failed 31"}
-            << QStringList{"USB/LatencySize=8"} << false;
-        QTest::newRow("failing restart")
-            << 8u << "RestartAudio" << QStringList{} << "24"
-            << QStringList{"GetUsbLatency -> 8", "StopAudio", "SetUsbLatency 24",
-                           "RestartAudio failed 31"}
-            << QStringList{} << false;
+        openDialog(false);
+        const platform::PipeHandle client = platform::openPipe(virtualunit::kPanelPipe);
+        pollfd hangUp{int(client), POLLIN, 0};
+        QCOMPARE(poll(&hangUp, 1, 2500), 0); // still connected well past 2 s
+        QVERIFY(platform::writePipe(client, kOpenWindow.constData(), kOpenWindow.size()));
+        platform::closePipe(client);
+        QTRY_VERIFY(m_dialog->isVisible());
     }
 
-    void usbLatencyChange()
+    // Closing the dialog ends the listener, whatever it waits for, then
+    // closes its pipe. A hang fails the test by its time-out.
+    void closing_data()
     {
-        QFETCH(uint, unitLatency);
-        QFETCH(QString, failing);
-        QFETCH(QStringList, file);
-        QFETCH(QString, pick);
-        QFETCH(QStringList, calls);
-        QFETCH(QStringList, fileAfter);
-        QFETCH(bool, audioRunning);
-
-        presetUnit(192, unitLatency);
-        openDialog();
-        forget();
-        store(file);
-        if (!failing.isEmpty())
-            m_unit->fail(failing.toStdString());
-
-        box("usbLatencyBox")->setCurrentText(pick);
-        QCOMPARE(this->calls(), calls);
-        QCOMPARE(stored(), fileAfter);
-        QCOMPARE(m_unit->state().audioRunning, audioRunning);
-        if (failing == QLatin1String("GetUsbLatency"))
-            QVERIFY(m_log->contains("当前USB延迟大小： 0"));
+        QTest::addColumn<bool>("silent"); // a client connected that never writes
+        QTest::newRow("waiting for a client") << false;
+        QTest::newRow("a silent client") << true;
     }
 
-    void safeMode_data()
+    void closing()
     {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("failing");
-        QTest::addColumn<QString>("pick");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QStringList>("fileAfter");
-        QTest::addColumn<bool>("slowMode");
-        QTest::addColumn<bool>("audioRunning");
-
-        QTest::newRow("Enabled") << "Disabled"
-                                 << ""
-                                 << "Enabled"
-                                 << QStringList{"StopAudio", "EnableUsbSlowMode", "RestartAudio"}
-                                 << QStringList{"USB/SlowMode=Enabled"} << true << true;
-        QTest::newRow("back to Disabled")
-            << "Enabled"
-            << ""
-            << "Disabled" << QStringList{"StopAudio", "DisableUsbSlowMode", "RestartAudio"}
-            << QStringList{"USB/SlowMode=Disabled"} << false << true;
-        QTest::newRow("failing mode call leaves audio stopped")
-            << "Disabled"
-            << "EnableUsbSlowMode"
-            << "Enabled" << QStringList{"StopAudio", "EnableUsbSlowMode failed 31"} << QStringList{}
-            << false << false;
-        QTest::newRow("failing stop")
-            << "Disabled"
-            << "StopAudio"
-            << "Enabled" << QStringList{"StopAudio failed 31"} << QStringList{} << false << true;
-    }
-
-    void safeMode()
-    {
-        QFETCH(QString, from);
-        QFETCH(QString, failing);
-        QFETCH(QString, pick);
-        QFETCH(QStringList, calls);
-        QFETCH(QStringList, fileAfter);
-        QFETCH(bool, slowMode);
-        QFETCH(bool, audioRunning);
-
-        openDialog();
-        box("safeModeBox")->setCurrentText(from);
-        forget();
-        if (!failing.isEmpty())
-            m_unit->fail(failing.toStdString());
-
-        box("safeModeBox")->setCurrentText(pick);
-        QCOMPARE(this->calls(), calls);
-        QCOMPARE(stored(), fileAfter);
-        QCOMPARE(m_unit->state().slowMode, slowMode);
-        QCOMPARE(m_unit->state().audioRunning, audioRunning);
-        if (failing == QLatin1String("EnableUsbSlowMode"))
-            QVERIFY(m_log->contains(failureMessage("设置USB慢速模式失败")));
-    }
-
-    void sampleRateChange_data()
-    {
-        QTest::addColumn<QString>("failing");
-        QTest::addColumn<QStringList>("cycleCalls");
-        QTest::addColumn<QString>("lastLine");
-        QTest::addColumn<bool>("finished"); // "设置采样频率完成" was logged
-        QTest::addColumn<bool>("otgOn");
-
-        QTest::newRow("cycle runs")
-            << "" << QStringList{"SetOtgOff", "SetOtgOn"} << kSampleRateDone << true << true;
-        QTest::newRow("failing SetOtgOff ends the cycle")
-            << "SetOtgOff" << QStringList{"SetOtgOff failed 31"} << kOtgOffFailed << false << true;
-        QTest::newRow("failing SetOtgOn goes on")
-            << "SetOtgOn" << QStringList{"SetOtgOff", "SetOtgOn failed 31"} << kSampleRateDone
-            << true << false;
-    }
-
-    void sampleRateChange()
-    {
-        QFETCH(QString, failing);
-        QFETCH(QStringList, cycleCalls);
-        QFETCH(QString, lastLine);
-        QFETCH(bool, finished);
-        QFETCH(bool, otgOn);
-
-        openDialog();
-        forget();
-        if (!failing.isEmpty())
-            m_unit->fail(failing.toStdString());
-
-        box("sampleRateBox")->setCurrentText("48000");
-        const QStringList beforeCycle{"StopAudio", "SetSampleRate 48000", "SetWdmChannelCount 4",
-                                      "InitAudio"};
-        // Saved before any OTG step could run.
-        QCOMPARE(calls(), beforeCycle);
-        QCOMPARE(stored(), QStringList{"Audio/SampleRate=48000"});
-
-        QTRY_VERIFY(m_log->contains(lastLine));
-        QVERIFY(!otgCyclePending());
-        QCOMPARE(calls(), beforeCycle + cycleCalls);
-        QCOMPARE(m_log->contains(kSampleRateDone), finished);
-        QCOMPARE(m_unit->state().otgOn, otgOn);
-        QCOMPARE(stored(), QStringList{"Audio/SampleRate=48000"});
-        QCOMPARE(m_unit->state().sampleRate, 48000u);
-        QVERIFY(m_unit->state().audioRunning);
-    }
-
-    void twoRateChangesRunTheirCyclesSideBySide()
-    {
-        openDialog();
-        forget();
-
-        // Both changes land within one 200 ms OTG step.
-        box("sampleRateBox")->setCurrentText("48000");
-        box("sampleRateBox")->setCurrentText("44100");
-        const QStringList changes{
-            "StopAudio", "SetSampleRate 48000", "SetWdmChannelCount 4", "InitAudio",
-            "StopAudio", "SetSampleRate 44100", "SetWdmChannelCount 4", "InitAudio"};
-        QCOMPARE(calls(), changes);
-
-        QTRY_COMPARE(m_log->count(kSampleRateDone), 2);
-        QVERIFY(!otgCyclePending());
-        const QStringList cycles{"SetOtgOff", "SetOtgOff", "SetOtgOn", "SetOtgOn"};
-        QCOMPARE(calls(), changes + cycles);
-        QCOMPARE(stored(), QStringList{"Audio/SampleRate=44100"});
-        QCOMPARE(m_unit->state().sampleRate, 44100u);
-        QVERIFY(m_unit->state().otgOn);
-    }
-
-    void sampleRateFailures_data()
-    {
-        QTest::addColumn<QString>("failing");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<QString>("message");
-
-        QTest::newRow("StopAudio")
-            << "StopAudio" << QStringList{"StopAudio failed 31"} << failureMessage("停止音频失败");
-        QTest::newRow("SetSampleRate")
-            << "SetSampleRate" << QStringList{"StopAudio", "SetSampleRate 48000 failed 31"}
-            << failureMessage("设置音频采样率失败");
-        QTest::newRow("SetWdmChannelCount")
-            << "SetWdmChannelCount"
-            << QStringList{"StopAudio", "SetSampleRate 48000", "SetWdmChannelCount 4 failed 31"}
-            << failureMessage("设置WDM通道数量失败");
-        QTest::newRow("InitAudio") << "InitAudio"
-                                   << QStringList{"StopAudio", "SetSampleRate 48000",
-                                                  "SetWdmChannelCount 4", "InitAudio failed 31"}
-                                   << failureMessage("重新启动音频失败");
-    }
-
-    void sampleRateFailures()
-    {
-        QFETCH(QString, failing);
-        QFETCH(QStringList, calls);
-        QFETCH(QString, message);
-
-        openDialog();
-        forget();
-        m_unit->fail(failing.toStdString());
-
-        box("sampleRateBox")->setCurrentText("48000");
-        QCOMPARE(this->calls(), calls);
-        QVERIFY(m_log->contains(message));
-        QVERIFY(!otgCyclePending());
-        QVERIFY(!QFile::exists(settingsPath()));
-    }
-
-    void createDeviceReleasesTheEarlierConnection()
-    {
-        m_dialog = std::make_unique<Settings>();
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY(m_dialog->createDevice());
-            // An answered exchange shows that the unit holds this connection.
-            m_unit->clearTrace();
-            m_dialog->updateUsbErrorCount();
-            QVERIFY(!m_unit->trace().empty());
-        }
-        QTRY_COMPARE(m_unit->connectionCount(), 1);
-
+        QFETCH(bool, silent);
+        openDialog(false);
+        const platform::PipeHandle quiet =
+            silent ? platform::openPipe(virtualunit::kPanelPipe) : platform::kInvalidPipeHandle;
+        QCOMPARE(quiet != platform::kInvalidPipeHandle, silent);
         m_dialog.reset();
-        QTRY_COMPARE(m_unit->connectionCount(), 0);
-        QVERIFY(m_log->contains("Settings dialog closed and resources cleaned up."));
+        platform::closePipe(quiet);
+        QCOMPARE(m_log->lines().last(), QStringLiteral("Pipe closed."));
+        QCOMPARE(m_log->count(kNoData), 0);     // the wake is no message
+        QCOMPARE(m_unit->sendOpenWindow(), 2u); // nobody listens any more
     }
 
-    void otgCycleUsesTheDeviceHeldWhenItFires()
+    // Without its pipe the listener goes round, pausing between turns, and
+    // still ends with the dialog.
+    void listenerWithoutPipe()
     {
-        virtualunit::Options options;
-        options.movingMeters = false;
-        options.busIndex = 1;
-        virtualunit::VirtualUnit second(options);
-        QVERIFY(second.plug());
-
-        openDialog(); // the first answering bus: the unit on bus 0
-        box("sampleRateBox")->setCurrentText("48000");
-        QVERIFY(otgCyclePending());
-
-        // The unit goes away and another one is recognised before the cycle's
-        // first step: the dialog's earlier connection is released.
-        m_unit->unplug();
-        QVERIFY(m_dialog->createDevice());
-        second.clearTrace();
-
-        QTRY_VERIFY(m_log->contains(kSampleRateDone));
-        QCOMPARE(calls(second), (QStringList{"SetOtgOff", "SetOtgOn"}));
-        QVERIFY(!calls().contains("SetOtgOff"));
-        QVERIFY(!m_log->contains(kOtgOffFailed));
-        QVERIFY(!m_log->contains(kOtgOnFailed));
+        const Bytes runtime = qgetenv("XDG_RUNTIME_DIR");
+        QFile blocker(m_env.root() + "/quorlin"); // where the socket directory would go
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_env.root()));
+        QElapsedTimer clock;
+        clock.start();
+        m_dialog = std::make_unique<Settings>();
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        QTRY_VERIFY(m_log->count(kNoData) >= 4);
+        QVERIFY(clock.elapsed() >= 300); // three pauses at least
+        m_dialog.reset();
+        QVERIFY(!m_log->contains("Pipe closed."));
     }
 };
 
