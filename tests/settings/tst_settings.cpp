@@ -5,7 +5,6 @@
 #include "log_capture.h"
 #include "platform/message_pipe.h"
 #include "settings/settings.h"
-#include "settings/thread_settings_pip.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 #include "wide_output_sink.h"
@@ -30,8 +29,9 @@ namespace {
 // An option picked (`pick`, box=text) or, with none, initialize() as the main
 // window runs it. The unit starts at buffer 192, latency 8, 44100 Hz, safe mode
 // off; setting.ini holds `file` (its lines), then `before` is picked. Lists are
-// separated by "; ", "@" stands for the start-up rate steps at 44100 Hz. `failure` is the
-// failed step logged, `end` the line that ends a sequence that goes on in timers.
+// separated by "; ", "@" stands for the start-up rate steps at 44100 Hz.
+// `failure` is the failed step logged, `end` the line that ends a sequence
+// that goes on in timers.
 struct Sequence {
     const char *name, *file, *before, *refused, *pick, *calls, *saved, *failure, *end;
     bool running;
