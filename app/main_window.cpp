@@ -116,10 +116,10 @@ void MainWindow::startConnectionPoll()
     releaseMeterDriver();
     meterDriver = new QuorlinIoControl;
     meterDriver->OpenDevice();
-    // A newly found unit starts with a clean record, so that a disconnection
-    // always takes three failed reads in a row.
-    if (!pollTimer->isActive())
-        pidErrorCount = 0;
+    // A newly found unit starts with a clean record, also when the poll
+    // already ran for it (the settings dialog could not connect), so that a
+    // disconnection always takes three failed reads in a row.
+    pidErrorCount = 0;
     pollTimer->start();
 }
 

@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QGraphicsDropShadowEffect>
-#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -14,20 +13,6 @@ const QString kStyleTemplate =
 
 // The glow's blur radius as a share of the button's width at construction.
 constexpr double kGlowBlurPerWidth = 0.01;
-
-// Keys with which the base class would press or click a focused button.
-bool isActivationKey(const QKeyEvent* event)
-{
-    switch (event->key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Select:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return true;
-    default:
-        return false;
-    }
-}
 } // namespace
 
 Button::Button(const QString& text, QWidget* parent)
@@ -76,24 +61,4 @@ void Button::mousePressEvent(QMouseEvent* event)
     updateStyle();
     emit pressed(checked);
     event->accept();
-}
-
-void Button::keyPressEvent(QKeyEvent* event)
-{
-    // The state belongs to the mouse alone: a focused button ignores the
-    // keys that would otherwise press or click it.
-    if (isActivationKey(event)) {
-        event->ignore();
-        return;
-    }
-    QPushButton::keyPressEvent(event);
-}
-
-void Button::keyReleaseEvent(QKeyEvent* event)
-{
-    if (isActivationKey(event)) {
-        event->ignore();
-        return;
-    }
-    QPushButton::keyReleaseEvent(event);
 }

@@ -69,14 +69,13 @@ bool openDevice(QuorlinIoControl& device, const char* model)
     return false;
 }
 
-bool setOutputVolumes(QuorlinIoControl& device, std::initializer_list<std::uint8_t> channels)
+void setOutputVolumes(QuorlinIoControl& device, std::initializer_list<std::uint8_t> channels)
 {
-    bool accepted = false;
+    bool accepted = true;
     for (std::uint8_t channel : channels)
-        accepted = device.SetOutVolume(channel, kFullOutputVolume);
+        accepted = device.SetOutVolume(channel, kFullOutputVolume) && accepted;
     if (!accepted)
         qDebug() << "Failed to set output volume.";
-    return accepted;
 }
 
 bool sendMicGain(QuorlinIoControl& device, std::uint8_t channel, int dialValue)

@@ -57,9 +57,11 @@ void saveControl(Panel& panel, QSettings* settings, const StoredControl<Panel> (
 // <model>." when no device answers.
 bool openDevice(QuorlinIoControl& device, const char* model);
 
-// Sets each output channel's volume to full; only the last channel's answer
-// counts, and a refusal logs "Failed to set output volume.".
-bool setOutputVolumes(QuorlinIoControl& device, std::initializer_list<std::uint8_t> channels);
+// Sets each output channel's volume to full. A refusal of any channel logs
+// "Failed to set output volume." once; the panel is built all the same, since
+// an empty panel would leave the unit without its controls, its stored state
+// and its meters until it is plugged in again.
+void setOutputVolumes(QuorlinIoControl& device, std::initializer_list<std::uint8_t> channels);
 
 // Sends an input gain dial's value (the unit takes twice the dial value) and
 // logs the outcome.

@@ -47,8 +47,7 @@ vr::vr()
     ioControl = new QuorlinIoControl;
     if (!openDevice(*ioControl, "vr"))
         return;
-    if (!setOutputVolumes(*ioControl, {1, 2}))
-        return;
+    setOutputVolumes(*ioControl, {1, 2});
     settings = openSettings(this, QStringLiteral("vr.ini"));
     buildLayout();
     presetMixer(mixer, {/*secondOutputPair=*/false, /*phoneAtUnity=*/true});

@@ -19,8 +19,9 @@ template<typename Panel> struct StoredControl;
 // phone input plays into the headphones at unity; no control changes that.
 //
 // Every change goes to the unit at once and into "vr.ini" at once; building
-// the panel replays the stored state to the unit. When the unit does not open
-// or refuses the output volume, the panel stays empty.
+// the panel replays the stored state to the unit. When the unit does not open,
+// the panel stays empty; a refused output volume is logged and the panel is
+// built all the same.
 class vr : public QWidget {
     Q_OBJECT
 

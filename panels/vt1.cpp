@@ -48,8 +48,7 @@ vt1::vt1()
     ioControl = new QuorlinIoControl;
     if (!openDevice(*ioControl, "vt1"))
         return;
-    if (!setOutputVolumes(*ioControl, {1, 2}))
-        return;
+    setOutputVolumes(*ioControl, {1, 2});
     settings = openSettings(this, QStringLiteral("vt1.ini"));
     buildLayout();
     presetMixer(mixer, {});

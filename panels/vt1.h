@@ -19,8 +19,9 @@ template<typename Panel> struct StoredControl;
 // DIM, and the level of the phone input in them), with level readouts.
 //
 // Every change goes to the unit at once and into "vt1.ini" at once; building
-// the panel replays the stored state to the unit. When the unit does not open
-// or refuses the output volume, the panel stays empty.
+// the panel replays the stored state to the unit. When the unit does not open,
+// the panel stays empty; a refused output volume is logged and the panel is
+// built all the same.
 class vt1 : public QWidget {
     Q_OBJECT
 

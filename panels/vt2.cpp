@@ -84,8 +84,7 @@ vt2::vt2()
     ioControl = new QuorlinIoControl;
     if (!openDevice(*ioControl, "vt2"))
         return;
-    if (!setOutputVolumes(*ioControl, {1, 2, 5, 6}))
-        return;
+    setOutputVolumes(*ioControl, {1, 2, 5, 6});
     settings = openSettings(this, QStringLiteral("vt2.ini"));
     buildLayout();
     presetMixer(mixer, {/*secondOutputPair=*/true, /*phoneAtUnity=*/false});

@@ -21,8 +21,9 @@ template<typename Panel> struct StoredControl;
 // each), with level readouts for both inputs and the phone input.
 //
 // Every change goes to the unit at once and into "vt2.ini" at once; building
-// the panel replays the stored state to the unit. When the unit does not open
-// or refuses the output volume, the panel stays empty.
+// the panel replays the stored state to the unit. When the unit does not open,
+// the panel stays empty; a refused output volume is logged and the panel is
+// built all the same.
 class vt2 : public QWidget {
     Q_OBJECT
 

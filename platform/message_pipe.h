@@ -26,11 +26,6 @@ inline constexpr PipeHandle kInvalidPipeHandle = -1;
 inline constexpr std::uint32_t kPipeBufferSize = 65536;
 inline constexpr std::uint32_t kPipeDefaultTimeoutMs = 300;
 
-// How long a connected client has to deliver its message. A client that
-// connects and stays silent must not hold the server (and its owner's
-// shutdown) forever; its read fails with 121 (ERROR_SEM_TIMEOUT) instead.
-inline constexpr std::uint32_t kPipeMessageTimeoutMs = 2000;
-
 // --- server end ---
 
 // Creates the server end of the pipe `name` (for example
@@ -47,10 +42,19 @@ bool waitForPipeClient(PipeHandle server);
 // Reads one message of at most `capacity` bytes into `buffer` and stores its
 // length in `*received`. A longer message fails with 234 (ERROR_MORE_DATA)
 // after its first `capacity` bytes were stored; the rest of it is lost at the
-// disconnect. An empty message is a success with 0 bytes. A client that sends
-// nothing within kPipeMessageTimeoutMs fails it with 121 (ERROR_SEM_TIMEOUT).
+// disconnect. An empty message is a success with 0 bytes. A connected client
+// may take as long as it likes to write: the read waits for it until
+// cancelPipeReads() is called.
 bool readPipeMessage(PipeHandle server, void* buffer, std::uint32_t capacity,
                      std::uint32_t* received);
+
+// For shutdown, from another thread: a readPipeMessage() on `server` that
+// waits for its client's message fails with 995 (ERROR_OPERATION_ABORTED),
+// at once or within a few tens of milliseconds, and so does every later one
+// that would have to wait. A message that is already there is still read.
+// This keeps a client that connects and stays silent from holding the
+// server's owner as it closes.
+void cancelPipeReads(PipeHandle server);
 
 // Ends the current client's connection, so that the next client can connect.
 void disconnectPipeClient(PipeHandle server);

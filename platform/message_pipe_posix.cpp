@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -20,11 +21,13 @@ namespace {
 constexpr int kSendTimeoutSeconds = 5;
 
 // The server end: the listening socket, the connection of the current client
-// (-1 between clients) and the identity of the socket file bound here, so that
-// closing removes the file only while no other server has replaced it.
+// (-1 between clients), an event that becomes readable once reads are
+// cancelled, and the identity of the socket file bound here, so that closing
+// removes the file only while no other server has replaced it.
 struct PipeServer {
     int listenFd = -1;
     int clientFd = -1;
+    int cancelFd = -1;
     std::string path;
     dev_t device = 0;
     ino_t inode = 0;
@@ -91,8 +94,15 @@ PipeHandle createPipeServer(const std::wstring& name)
         return kInvalidPipeHandle;
     }
 
+    const int cancelFd = eventfd(0, EFD_CLOEXEC);
+    if (cancelFd < 0) {
+        failFromErrno();
+        close(fd);
+        return kInvalidPipeHandle;
+    }
     auto* server = new PipeServer;
     server->listenFd = fd;
+    server->cancelFd = cancelFd;
     server->path = path;
     struct stat bound {};
     if (stat(path.c_str(), &bound) == 0) {
@@ -129,15 +139,17 @@ bool readPipeMessage(PipeHandle handle, void* buffer, std::uint32_t capacity,
         return fail(win32::kErrorInvalidHandle);
     if (server->clientFd < 0)
         return fail(win32::kErrorPipeListening);
-    pollfd ready{server->clientFd, POLLIN, 0};
+    // Waits for the message, or for a hang-up, as long as it takes, unless
+    // reads are cancelled first.
+    pollfd ready[2] = {{server->clientFd, POLLIN, 0}, {server->cancelFd, POLLIN, 0}};
     int polled;
     do {
-        polled = poll(&ready, 1, static_cast<int>(kPipeMessageTimeoutMs));
+        polled = poll(ready, 2, -1);
     } while (polled < 0 && errno == EINTR);
     if (polled < 0)
         return failFromErrno();
-    if (polled == 0)
-        return fail(win32::kErrorSemTimeout);
+    if (ready[0].revents == 0)
+        return fail(win32::kErrorOperationAborted);
     ssize_t size;
     do {
         // MSG_TRUNC: the result is the message's full length even when only
@@ -156,6 +168,16 @@ bool readPipeMessage(PipeHandle handle, void* buffer, std::uint32_t capacity,
     return succeed();
 }
 
+void cancelPipeReads(PipeHandle handle)
+{
+    PipeServer* server = toServer(handle);
+    if (!server)
+        return;
+    const std::uint64_t one = 1;
+    // The event stays readable from now on; it can only fail when full.
+    [[maybe_unused]] const ssize_t written = write(server->cancelFd, &one, sizeof one);
+}
+
 void disconnectPipeClient(PipeHandle handle)
 {
     PipeServer* server = toServer(handle);
@@ -172,6 +194,7 @@ void closePipeServer(PipeHandle handle)
         return;
     disconnectPipeClient(handle);
     close(server->listenFd);
+    close(server->cancelFd);
     struct stat current {};
     if (stat(server->path.c_str(), &current) == 0 && current.st_dev == server->device &&
         current.st_ino == server->inode)

@@ -20,6 +20,7 @@ inline constexpr std::uint32_t kErrorPipeBusy = 231;
 inline constexpr std::uint32_t kErrorMoreData = 234;
 inline constexpr std::uint32_t kErrorPipeConnected = 535;
 inline constexpr std::uint32_t kErrorPipeListening = 536;
+inline constexpr std::uint32_t kErrorOperationAborted = 995;
 inline constexpr std::uint32_t kErrorDeviceNotConnected = 1167;
 
 } // namespace platform::win32

@@ -1,5 +1,7 @@
 #include "settings/named_pipe_server.h"
 
+#include "platform/win32_error.h"
+
 #include <QDebug>
 #include <cstring>
 
@@ -35,17 +37,21 @@ bool NamedPipeServer::readMessage(Message& buffer)
     const bool ok = platform::readPipeMessage(handle, received.data(), kMessageSize, &size);
     if (ok)
         std::memcpy(buffer.data(), received.data(), size);
-    else
+    // A read cancelled by interrupt() ends with the listener: no failure to
+    // report.
+    else if (platform::lastError() != platform::win32::kErrorOperationAborted)
         qDebug() << "Error reading from pipe. Error code:" << platform::lastError();
     // After either outcome, so that the next client can connect.
     platform::disconnectPipeClient(handle);
     return ok;
 }
 
-void NamedPipeServer::wake()
+void NamedPipeServer::interrupt()
 {
-    if (handle != platform::kInvalidPipeHandle)
-        platform::wakePipeServer(name.toStdWString());
+    if (handle == platform::kInvalidPipeHandle)
+        return;
+    platform::cancelPipeReads(handle);
+    platform::wakePipeServer(name.toStdWString());
 }
 
 void NamedPipeServer::close()

@@ -28,9 +28,11 @@ public:
     // Logs a failed wait or read and returns false for either.
     bool readMessage(Message& buffer);
 
-    // Ends a readMessage() that waits for a client, from another thread: see
-    // platform::wakePipeServer(). Does nothing while no instance exists.
-    void wake();
+    // For shutdown, from another thread: ends a readMessage() that waits for
+    // its client's message (platform::cancelPipeReads(), which also holds for
+    // every later read) or for a client (platform::wakePipeServer()). Does
+    // nothing while no instance exists.
+    void interrupt();
 
     // Disconnects and releases the instance and logs "Pipe closed.", once;
     // does nothing when there is none.

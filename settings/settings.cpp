@@ -7,6 +7,7 @@
 #include "settings/thread_settings_pip.h"
 
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -59,6 +61,26 @@ constexpr int kOtgStepMs = 200;
 constexpr int kUsbErrorPollMs = 1000;
 constexpr std::uint32_t kWdmChannelCount = 4;
 constexpr std::uint32_t kStartUpSampleRate = 44100;
+
+// Runs `step` once, on the owner's thread, one OTG step from now and never
+// sooner: the chip must stay off for the whole step, and a timer may wake a
+// little early (a coarse one by up to 5 %), so its deadline is checked too.
+void afterOtgStep(QObject* owner, std::function<void()> step)
+{
+    auto* timer = new QTimer(owner);
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    const QDeadlineTimer due(kOtgStepMs, Qt::PreciseTimer);
+    QObject::connect(timer, &QTimer::timeout, owner, [timer, due, step = std::move(step)] {
+        if (!due.hasExpired()) {
+            timer->start(static_cast<int>(due.remainingTime()));
+            return;
+        }
+        timer->deleteLater();
+        step();
+    });
+    timer->start(kOtgStepMs);
+}
 
 // The ASIO driver's pipe and the byte that tells it to reset.
 const wchar_t* const kAsioResetPipeName = L"\\\\.\\pipe\\QuorlinPannelToASIO";
@@ -486,40 +508,38 @@ void Settings::onSampleRateChanged()
 
 void Settings::startOtgPowerCycle(OtgCycleEnd end)
 {
-    // Two chained single-shot timers, switching the OTG chip off and then on
-    // again. Each step uses the device the dialog holds when the timer fires,
-    // never one captured earlier: a reconnection in between releases the old
-    // one. Cycles started less than 400 ms apart run side by side.
-    auto* offTimer = new QTimer(this);
-    offTimer->setSingleShot(true);
-    connect(offTimer, &QTimer::timeout, this, [this, offTimer, end] {
-        offTimer->stop();
-        offTimer->deleteLater();
-        if (!driver().SetOtgOff()) {
-            qDebug() << kOtgOffFailed;
+    // Switches the OTG chip off and, one step later, on again. Each step uses
+    // the device the dialog holds when it runs, never one captured earlier: a
+    // reconnection in between releases the old one. Cycles started less than
+    // 400 ms apart run side by side.
+    //
+    // At start-up audio was left stopped for the cycle, so the cycle ends by
+    // starting it whatever the chip's steps answered: a refused step must not
+    // leave the unit silent.
+    const auto finish = [this, end] {
+        if (end == OtgCycleEnd::SampleRateChange) {
+            qDebug() << "设置采样频率完成";
             return;
         }
-
-        auto* onTimer = new QTimer(this);
-        onTimer->setSingleShot(true);
-        connect(onTimer, &QTimer::timeout, this, [this, onTimer, end] {
-            onTimer->stop();
-            onTimer->deleteLater();
+        if (driver().InitAudio())
+            qDebug() << "设置初始化完成";
+        else
+            qDebug() << kInitAudioFailed;
+    };
+    afterOtgStep(this, [this, end, finish] {
+        if (!driver().SetOtgOff()) {
+            qDebug() << kOtgOffFailed;
+            // The chip stayed on, so there is nothing to switch on again.
+            if (end == OtgCycleEnd::StartUp)
+                finish();
+            return;
+        }
+        afterOtgStep(this, [this, finish] {
             if (!driver().SetOtgOn())
                 qDebug() << kOtgOnFailed;
-
-            if (end == OtgCycleEnd::SampleRateChange) {
-                qDebug() << "设置采样频率完成";
-                return;
-            }
-            if (driver().InitAudio())
-                qDebug() << "设置初始化完成";
-            else
-                qDebug() << kInitAudioFailed;
+            finish();
         });
-        onTimer->start(kOtgStepMs);
     });
-    offTimer->start(kOtgStepMs);
 }
 
 void Settings::initialize()

@@ -13,9 +13,10 @@ const QString kPanelPipeName = QStringLiteral("\\\\.\\pipe\\QuorlinASIOToPannel"
 // The pause between two clients.
 constexpr unsigned long kPauseMs = 100;
 
-// How often the destructor wakes the worker while waiting for it: a wake that
-// comes while the worker is not waiting (busy with a client, or pausing) may
-// find the pipe busy or go unread, and the next one is what ends the wait.
+// How often the destructor interrupts the worker while waiting for it: a wake
+// that comes while the worker is not waiting for a client (busy with one, or
+// pausing) may find the pipe busy or go unread, and the next one is what ends
+// the wait.
 constexpr int kWakeRetryMs = 50;
 
 } // namespace
@@ -34,7 +35,7 @@ ThreadSettingsPip::~ThreadSettingsPip()
 {
     requestInterruption();
     while (isRunning()) {
-        pipeServer->wake();
+        pipeServer->interrupt();
         wait(QDeadlineTimer(kWakeRetryMs));
     }
     wait(); // run() has returned (at once when it never started)

@@ -10,8 +10,9 @@ class NamedPipeServer;
 // application's only worker thread; it touches nothing but its own pipe.
 //
 // Destroying it ends the worker first: the stop request is set, the worker's
-// wait for a client is woken until run() has returned, and only then is the
-// pipe closed.
+// wait for a client is woken and its wait for a client's message cancelled
+// until run() has returned, and only then is the pipe closed. While the panel
+// runs, a connected client may take as long as it likes to write.
 class ThreadSettingsPip : public QThread {
     Q_OBJECT
 

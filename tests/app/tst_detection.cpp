@@ -224,6 +224,34 @@ private slots:
         QCOMPARE(shown(), QStringList{"vt2"});
     }
 
+    void unitFoundWhilePollingNeedsThreeFailuresAgain()
+    {
+        // The settings dialog cannot connect yet: the poll runs beside the
+        // detection. From then on the test fires both timers itself.
+        m_window->settingsDialog = nullptr;
+        plugUnit(2);
+        QTRY_VERIFY_WITH_TIMEOUT(m_log->contains("Failed to connect to driver in settings window."),
+                                 kWaitMs);
+        for (const char* name : {"detectTimer", "pollTimer"})
+            timer(name)->setInterval(std::chrono::hours(1));
+        const auto fire = [this](const char* name) {
+            QVERIFY(QMetaObject::invokeMethod(timer(name), "timeout"));
+        };
+        m_unit->fail("GetDevicePid", 2);
+        fire("pollTimer");
+        fire("pollTimer");
+        QVERIFY(m_log->contains("Error reading device PID from driver, error count: 2"));
+
+        m_window->settingsDialog = m_settings.get();
+        fire("detectTimer");
+        QVERIFY(!timer("detectTimer")->isActive() && timer("pollTimer")->isActive());
+        m_log->clear();
+        m_unit->fail("GetDevicePid", 1);
+        fire("pollTimer");
+        QVERIFY(m_log->contains("Error reading device PID from driver, error count: 1"));
+        QCOMPARE(shown(), QStringList{"vt2"});
+    }
+
     void unknownUnitIsReportedUntilItGoes()
     {
         plugUnit(7);

@@ -397,21 +397,35 @@ private slots:
             QVERIFY2(file.contains(QLatin1String(control.key)), control.key);
     }
 
-    // The output volume refused at construction: an empty panel, nothing
-    // stored.
-    void outputVolumeRefused_data() { addRowPerModel(); }
+    // The output volume refused at construction, for the first channel or for
+    // every one: logged once, and the panel is built in full all the same.
+    void outputVolumeRefused_data()
+    {
+        QTest::addColumn<Model>("model");
+        QTest::addColumn<int>("refusals");
+        for (Model model : {Model::VT1, Model::VT2, Model::VR}) {
+            QTest::addRow("%s, first channel", modelName(model)) << model << 1;
+            QTest::addRow("%s, every channel", modelName(model))
+                << model << VirtualUnit::kUntilHealed;
+        }
+    }
 
     void outputVolumeRefused()
     {
         QFETCH(Model, model);
+        QFETCH(int, refusals);
         const ModelFacts& modelFacts = facts(model);
         plug(modelFacts.productId);
-        m_unit->fail("SetOutVolume", VirtualUnit::kUntilHealed, kRefusal);
+        m_unit->fail("SetOutVolume", refusals, kRefusal);
         std::unique_ptr<QWidget> panel(modelFacts.build());
         QCOMPARE(m_log->count("Failed to set output volume."), 1);
-        QVERIFY(knobs(panel.get()).isEmpty());
-        QVERIFY(!QFile::exists(settingsPath(modelFacts.fileName)));
-        QVERIFY(!m_unit->state().mixerWritten);
+        QVERIFY(m_unit->state().mixerWritten);
+        QSettings file(settingsPath(modelFacts.fileName), QSettings::IniFormat);
+        for (const ControlFacts& control : modelFacts.controls)
+            QVERIFY2(file.contains(QLatin1String(control.key)), control.key);
+        m_unit->clearTrace(); // from now on only the meters are read
+        QTRY_VERIFY(!m_unit->trace().empty());
+        QVERIFY(QString::fromStdString(m_unit->trace().front()).startsWith("ReadMeters"));
     }
 
     // A refused meter read logs once per tick and leaves the readouts alone.

@@ -5,6 +5,7 @@
 #include "platform/device_file.h"
 #include "platform/message_pipe.h"
 #include "platform/shell.h"
+#include "platform/sleep.h"
 #include "platform/win32_error.h"
 
 #include <atomic>
@@ -82,22 +83,23 @@ public:
     std::uint32_t createError() const { return m_createError; }
     bool running() const { return m_thread && WaitForSingleObject(m_thread, 0) == WAIT_TIMEOUT; }
 
-    // The next message, or nothing within the guard time.
-    bool next(Received* received)
+    // The next message, or nothing within `waitMs`.
+    bool next(Received* received, DWORD waitMs = kGuardMs)
     {
-        if (WaitForSingleObject(m_ready, kGuardMs) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(m_ready, waitMs) != WAIT_OBJECT_0)
             return false;
         *received = m_received;
         SetEvent(m_taken);
         return true;
     }
 
-    // Asks the thread to stop and wakes it until it has ended. True when it
-    // ended within the guard time.
+    // Asks the thread to stop, cancels its reads and wakes it until it has
+    // ended. True when it ended within the guard time.
     bool stop()
     {
         m_stop = true;
         SetEvent(m_taken);
+        platform::cancelPipeReads(m_server);
         for (DWORD waited = 0; waited < kGuardMs; waited += 50) {
             platform::wakePipeServer(m_name);
             if (WaitForSingleObject(m_thread, 50) == WAIT_OBJECT_0)
@@ -155,10 +157,10 @@ std::vector<unsigned char> pattern(std::size_t size)
     return bytes;
 }
 
-// Opens the pipe as the ASIO driver would, writes one message and closes.
-// The one server instance is busy until its listener waits again after the
-// previous client, so a busy pipe is tried again for a while.
-bool send(const std::wstring& name, const std::vector<unsigned char>& message)
+// Opens the pipe as the ASIO driver would. The one server instance is busy
+// until its listener waits again after the previous client, so a busy pipe is
+// tried again for a while.
+platform::PipeHandle open(const std::wstring& name)
 {
     platform::PipeHandle client = platform::openPipe(name);
     for (DWORD waited = 0;
@@ -168,6 +170,13 @@ bool send(const std::wstring& name, const std::vector<unsigned char>& message)
         Sleep(10);
         client = platform::openPipe(name);
     }
+    return client;
+}
+
+// Opens the pipe, writes one message and closes.
+bool send(const std::wstring& name, const std::vector<unsigned char>& message)
+{
+    const platform::PipeHandle client = open(name);
     if (client == platform::kInvalidPipeHandle)
         return false;
     const unsigned char none = 0;
@@ -260,31 +269,78 @@ void wakeEndsABlockedWait()
     check(listener.stop(), "the stop request and wake end the blocked wait");
 }
 
-void silentClientTimesOut()
+// While the listener runs, a connected client may take its time to write;
+// stopping ends the wait for one that never writes.
+void slowClientIsWaitedForUntilStopped()
 {
-    const platform::PipeHandle server = platform::createPipeServer(kAsioToPanel);
-    const platform::PipeHandle silent = platform::openPipe(kAsioToPanel);
+    Listener listener(kAsioToPanel);
+    if (!listener.created()) {
+        check(false, "the server pipe is created for a slow client",
+              "error " + std::to_string(listener.createError()));
+        return;
+    }
+    const platform::PipeHandle slow = open(kAsioToPanel);
+    check(slow != platform::kInvalidPipeHandle, "a client connects and does not write yet");
+    Received received;
+    check(!listener.next(&received, 2500),
+          "the listener still waits for its message after 2.5 s (a read once gave up after 2 s)");
+    const std::vector<unsigned char> late = pattern(20);
+    check(platform::writePipe(slow, late.data(), static_cast<std::uint32_t>(late.size())),
+          "the client writes its message late");
+    check(listener.next(&received) && received.ok && received.bytes == late,
+          "the late message arrives whole", "error " + std::to_string(received.error));
+    platform::closePipe(slow);
+
+    const platform::PipeHandle silent = open(kAsioToPanel);
     check(silent != platform::kInvalidPipeHandle, "a client connects and stays silent");
-    check(platform::waitForPipeClient(server), "the server takes the silent client");
-    unsigned char buffer[16];
-    std::uint32_t size = 0;
-    const bool read = platform::readPipeMessage(server, buffer, sizeof buffer, &size);
-    const std::uint32_t error = platform::lastError();
-    check(!read && error == platform::win32::kErrorSemTimeout,
-          "a silent client's read gives up with 121",
-          codes(error, platform::win32::kErrorSemTimeout));
-    platform::disconnectPipeClient(server);
+    check(listener.stop(), "stopping ends the wait for a silent client's message");
     platform::closePipe(silent);
-    platform::closePipeServer(server);
 }
 
-void audioRefreshRunsThroughCmd()
+// The pauses of the reconfiguration sequences.
+void sleepBlocksForItsTime()
 {
-    const platform::ShellCommand command = platform::audioRefreshCommand();
-    check(command.program == "cmd.exe" && command.arguments.size() == 2 &&
-              command.arguments[0] == "/c" &&
-              command.arguments[1].find("explorer.exe") != std::string::npos,
-          "the audio refresh restarts Explorer through cmd.exe /c");
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER start;
+    LARGE_INTEGER end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    platform::sleepMilliseconds(100);
+    QueryPerformanceCounter(&end);
+    const long long elapsedMs = (end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+    // Milliseconds, not seconds: the upper end only guards against a wrong unit.
+    check(elapsedMs >= 90 && elapsedMs < 5000, "a 100 ms pause blocks for about 100 ms",
+          std::to_string(elapsedMs) + " ms");
+}
+
+// DeviceIoControl with the driver link's arguments, on handles that are no
+// Quorlin device: the failure and its code come back as the system gives them.
+void exchangeFailuresReportTheirCode()
+{
+    std::uint32_t pid = 0;
+    const bool closed =
+        platform::deviceControl(platform::kInvalidDeviceHandle, 0xFFDC2084u, nullptr, 0, &pid, 4);
+    const std::uint32_t error = platform::lastError();
+    check(!closed && error == platform::win32::kErrorInvalidHandle,
+          "an exchange on a closed handle fails with 6",
+          codes(error, platform::win32::kErrorInvalidHandle));
+
+    const platform::DeviceHandle nul = platform::openDevice(L"\\\\.\\NUL");
+    check(nul != platform::kInvalidDeviceHandle, "the NUL device opens like a device object",
+          "error " + std::to_string(platform::lastError()));
+    const bool unknown = platform::deviceControl(nul, 0xFFDC2084u, nullptr, 0, &pid, 4);
+    const std::uint32_t unknownError = platform::lastError();
+    check(!unknown && unknownError != 0,
+          "a control code the device does not know fails with the system's code",
+          "error " + std::to_string(unknownError));
+    platform::closeDevice(nul);
+}
+
+// ShellExecuteA("open", "control.exe", "mmsys.cpl"): the shell starts the
+// control panel program.
+void soundSettingsLaunch()
+{
+    check(platform::openSoundSettings(), "the shell launches control.exe mmsys.cpl");
 }
 
 } // namespace
@@ -295,8 +351,10 @@ int main()
     missingPipeMeansFileNotFound();
     serverReadsMessages();
     wakeEndsABlockedWait();
-    silentClientTimesOut();
-    audioRefreshRunsThroughCmd();
+    slowClientIsWaitedForUntilStopped();
+    sleepBlocksForItsTime();
+    exchangeFailuresReportTheirCode();
+    soundSettingsLaunch();
     std::printf("%d passed, %d failed\n", gPassed, gFailed);
     return gFailed == 0 ? 0 : 1;
 }
