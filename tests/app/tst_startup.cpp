@@ -45,50 +45,38 @@ private slots:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QStringList>("lines"); // after the locale line
-        QTest::addColumn<QString>("quit");
-
+        QTest::addColumn<QString>("outcome"); // the last line logged
+        QTest::addColumn<QString>("texts");   // as the user then reads two of them
         const QStringList both{"en_US", "zh_CN"};
-        QTest::newRow("zh_TW") << "zh_TW" << both
-                               << QStringList{"拼接后的路径：DIR/QuorlinDriver_zh_CN.qm",
-                                              "成功加载翻译文件：DIR/QuorlinDriver_zh_CN.qm"}
-                               << "退出";
-        QTest::newRow("zh_HK is not in the table")
-            << "zh_HK" << both
-            << QStringList{"拼接后的路径：DIR/QuorlinDriver_en_US.qm",
-                           "成功加载翻译文件：DIR/QuorlinDriver_en_US.qm"}
-            << "Quit";
-        QTest::newRow("zh_CN missing")
-            << "zh_CN" << QStringList{"en_US"}
-            << QStringList{"拼接后的路径：DIR/QuorlinDriver_zh_CN.qm",
-                           "加载默认翻译文件：DIR/QuorlinDriver_en_US.qm"}
-            << "Quit";
-        QTest::newRow("none") << "zh_CN" << QStringList{}
-                              << QStringList{"拼接后的路径：DIR/QuorlinDriver_zh_CN.qm",
-                                             "未找到任何翻译文件，使用原始文本"}
-                              << "Quit";
+        const QString en = "Quit/Sound card not connected!";
+        QTest::newRow("zh_TW") << "zh_TW" << both << "成功加载翻译文件：DIR/QuorlinDriver_zh_CN.qm"
+                               << "退出/声卡未连接！";
+        QTest::newRow("zh_HK") << "zh_HK" << both << "成功加载翻译文件：DIR/QuorlinDriver_en_US.qm"
+                               << en;
+        QTest::newRow("zh_CN missing") << "zh_CN" << QStringList{"en_US"}
+                                       << "加载默认翻译文件：DIR/QuorlinDriver_en_US.qm" << en;
+        QTest::newRow("none") << "zh_CN" << QStringList{} << "未找到任何翻译文件，使用原始文本"
+                              << "Quit/声卡未连接！";
     }
     void translation()
     {
         QFETCH(QString, locale);
         QFETCH(QStringList, present);
-        QFETCH(QStringList, lines);
-        QFETCH(QString, quit);
+        QFETCH(QString, outcome);
+        QFETCH(QString, texts);
         QTemporaryDir directory;
         for (const QString& code : present) {
             const QString name = QStringLiteral("/QuorlinDriver_%1.qm").arg(code);
             QVERIFY(QFile::copy(QStringLiteral(QUORLIN_QM_DIR) + name, directory.path() + name));
         }
-        lines.prepend("系统返回的语言代码：" + locale);
-        for (QString& line : lines)
-            line.replace("DIR", directory.path());
-
         LogCapture log;
         QTranslator translator;
         QCOMPARE(installTranslation(*qApp, translator, locale, directory.path()),
                  !present.isEmpty());
-        QCOMPARE(log.lines(), lines);
-        QCOMPARE(QCoreApplication::translate("TrayIcon", "Quit"), quit);
+        QCOMPARE(log.lines().last(), outcome.replace("DIR", directory.path()));
+        QCOMPARE(QCoreApplication::translate("TrayIcon", "Quit") + "/" +
+                     QCoreApplication::translate("MainWindow", "声卡未连接！"),
+                 texts);
         QCoreApplication::removeTranslator(&translator);
     }
 
