@@ -1,5 +1,4 @@
-// Device detection and the connection poll of the main window, against the
-// virtual unit on the private runtime directory.
+// The main window finding the virtual unit, watching it and closing.
 
 #include "app/main_window.h"
 #include "log_capture.h"
@@ -9,324 +8,207 @@
 #include "wide_output_sink.h"
 
 #include <QLabel>
-#include <QLayout>
 #include <QSystemTrayIcon>
-#include <QTimer>
+#include <QtGui/private/qguiapplication_p.h>
 #include <QtTest>
-#include <memory>
+#include <qpa/qplatformsystemtrayicon.h>
+#include <qpa/qplatformtheme.h>
 
 namespace {
-
-// The detection and poll timers run fast in these tests; their order and the
-// failure counting are what is under test, not their periods.
-constexpr int kFastDetectMs = 30;
-constexpr int kFastPollMs = 15;
 constexpr int kWaitMs = 5000;
-
 const QString kNotConnected = QStringLiteral("声卡未连接！");
-const QString kUnknownDevice = QStringLiteral("未知设备，请检查连接！");
-const QString kFirmwareFailed = QStringLiteral("获取固件版本失败，请检查连接！");
 
+// A desktop's notification area, which the offscreen platform lacks.
+struct Tray : QPlatformSystemTrayIcon {
+    void init() override {}
+    void cleanup() override {}
+    void updateIcon(const QIcon&) override {}
+    void updateToolTip(const QString&) override {}
+    void updateMenu(QPlatformMenu*) override {}
+    QRect geometry() const override { return {}; }
+    void showMessage(const QString&, const QString&, const QIcon&, MessageIcon, int) override {}
+    bool isSystemTrayAvailable() const override { return true; }
+    bool supportsMessages() const override { return false; }
+};
+struct TrayTheme : QPlatformTheme {
+    QPlatformSystemTrayIcon* createPlatformSystemTrayIcon() const override { return new Tray; }
+};
+
+// A main window with fast timers (the order of events and the counting are
+// under test, not the periods), a virtual unit and the log.
+struct Detection {
+    LogCapture log;
+    Settings settings;
+    MainWindow window;
+    virtualunit::VirtualUnit unit;
+    Detection()
+    {
+        window.settingsDialog = &settings;
+        timer("detectTimer")->setInterval(30);
+        timer("pollTimer")->setInterval(15);
+        window.show();
+        unit.setMovingMeters(false);
+    }
+    QTimer* timer(const char* name) const { return window.findChild<QTimer*>(name); }
+    bool connected() const
+    {
+        return timer("pollTimer")->isActive() && !timer("detectTimer")->isActive();
+    }
+    bool traced(const std::string& line) const
+    {
+        const auto lines = unit.trace();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    // Label texts, or the panel's class name, as the window shows them.
+    QStringList shown() const
+    {
+        QStringList items;
+        for (QWidget* w :
+             window.centralWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            items << (qobject_cast<QLabel*>(w) ? static_cast<QLabel*>(w)->text()
+                                               : w->metaObject()->className());
+        return items;
+    }
+};
 } // namespace
 
 class TestDetection : public QObject {
     Q_OBJECT
 
-private:
     TestEnvironment m_env;
-    WideOutputSink m_openLines; // the driver's device-open lines
-    std::unique_ptr<LogCapture> m_log;
-    std::unique_ptr<Settings> m_settings;
-    std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<virtualunit::VirtualUnit> m_unit;
-
-    QTimer* timer(const char* name) const { return m_window->findChild<QTimer*>(name); }
-
-    // What the window's layout shows: label texts, or the panel's class name.
-    QStringList shown() const
-    {
-        QStringList items;
-        QLayout* layout = m_window->centralWidget()->layout();
-        for (int i = 0; i < layout->count(); ++i) {
-            QWidget* widget = layout->itemAt(i)->widget();
-            if (auto* label = qobject_cast<QLabel*>(widget))
-                items << label->text();
-            else if (widget)
-                items << QString::fromLatin1(widget->metaObject()->className());
-        }
-        return items;
-    }
-
-    void plugUnit(std::uint32_t productId, const std::string& firmware = "V1.0.3-abc")
-    {
-        virtualunit::Options options;
-        options.productId = productId;
-        options.firmware = firmware;
-        options.movingMeters = false;
-        m_unit = std::make_unique<virtualunit::VirtualUnit>(options);
-        QVERIFY(m_unit->plug());
-    }
-
-    bool traced(const std::string& line) const
-    {
-        const auto lines = m_unit->trace();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-
-    void waitConnected()
-    {
-        QTRY_VERIFY_WITH_TIMEOUT(
-            timer("pollTimer")->isActive() && !timer("detectTimer")->isActive(), kWaitMs);
-    }
-
-    void waitSearching()
-    {
-        QTRY_VERIFY_WITH_TIMEOUT(shown() == QStringList{kNotConnected} &&
-                                     timer("detectTimer")->isActive() &&
-                                     !timer("pollTimer")->isActive(),
-                                 kWaitMs);
-    }
+    WideOutputSink m_openLines;
 
 private slots:
-
-    void init()
-    {
-        m_log = std::make_unique<LogCapture>();
-        m_settings = std::make_unique<Settings>();
-        m_window = std::make_unique<MainWindow>();
-        m_window->settingsDialog = m_settings.get();
-        timer("detectTimer")->setInterval(kFastDetectMs);
-        timer("pollTimer")->setInterval(kFastPollMs);
-    }
-
-    void cleanup()
-    {
-        m_window.reset();
-        m_settings.reset();
-        m_unit.reset();
-        m_log.reset();
-    }
-
-    void noUnitKeepsSearching()
-    {
-        QTRY_VERIFY_WITH_TIMEOUT(m_log->count("Device PID: 0") >= 3, kWaitMs);
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Quorlin Driver"));
-        QCOMPARE(shown(), QStringList{kNotConnected});
-        QVERIFY(!timer("pollTimer")->isActive());
-        QVERIFY(!m_log->contains("Unknown device PID: 0"));
-    }
-
     void knownUnitIsShown_data()
     {
         QTest::addColumn<uint>("productId");
+        QTest::addColumn<QByteArray>("firmware");
         QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("panel");
-        QTest::addColumn<QString>("addedLine");
-
-        QTest::newRow("VT1") << 1u << "Quorlin VT1 - FW: V1.0.3-abc"
-                             << "vt1"
-                             << "Adding vt1 widget to layout.";
-        QTest::newRow("VT2") << 2u << "Quorlin VT2 - FW: V1.0.3-abc"
-                             << "vt2"
-                             << "Adding vt2 widget to layout.";
-        QTest::newRow("VR") << 15u << "Quorlin VR - FW: V1.0.3-abc"
-                            << "vr"
-                            << "Adding vr widget to layout.";
+        // Each row is named after the model's panel.
+        QTest::newRow("vt1") << 1u << QByteArray("V1.0.3-abc") << "Quorlin VT1 - FW: V1.0.3-abc";
+        QTest::newRow("vt2") << 2u << QByteArray("V1.0\0%2-ab", 10) // bytes taken as they are
+                             << QStringLiteral("Quorlin VT2 - FW: V1.0") + QChar(0) + "%2-ab";
+        QTest::newRow("vr") << 15u << QByteArray("V2.0.0-xyz") << "Quorlin VR - FW: V2.0.0-xyz";
     }
-
     void knownUnitIsShown()
     {
         QFETCH(uint, productId);
+        QFETCH(QByteArray, firmware);
         QFETCH(QString, title);
-        QFETCH(QString, panel);
-        QFETCH(QString, addedLine);
-
-        plugUnit(productId);
-        waitConnected();
-        QCOMPARE(m_window->windowTitle(), title);
-        QTRY_COMPARE(shown(), QStringList{panel});
-        QVERIFY(m_log->contains(addedLine));
-        QVERIFY(m_log->contains(QString("Device found with PID: %1").arg(productId)));
+        Detection d;
+        QCOMPARE(d.shown(), QStringList{kNotConnected});
+        QCOMPARE(d.window.windowTitle(), QStringLiteral("Quorlin Driver"));
+        d.unit.setProductId(productId);
+        d.unit.setFirmware(firmware.toStdString());
+        QVERIFY(d.unit.plug());
+        QTRY_VERIFY_WITH_TIMEOUT(d.connected(), kWaitMs);
+        QCOMPARE(d.window.windowTitle(), title);
+        QTRY_COMPARE(d.shown(), QStringList{QTest::currentDataTag()});
+        QVERIFY(d.log.contains(QStringLiteral("Device found with PID: %1").arg(productId)));
     }
 
-    void firmwareBytesGoIntoTheTitleAsTheyAre()
+    // Three failed product-id reads in a row mean the unit is gone.
+    void failedPollsDisconnect_data()
     {
-        plugUnit(2, std::string("V1.0\0%2-ab", 10));
-        waitConnected();
-        const QString expected =
-            QStringLiteral("Quorlin VT2 - FW: V1.0") + QChar(0) + QStringLiteral("%2-ab");
-        QCOMPARE(m_window->windowTitle(), expected);
+        QTest::addColumn<QList<int>>("bursts"); // failed reads in a row, each then a good one
+        QTest::addColumn<bool>("reconnectFirst");
+        QTest::addColumn<bool>("disconnects");
+        QTest::newRow("two only log") << QList<int>{2} << false << false;
+        QTest::newRow("the third disconnects") << QList<int>{3} << false << true;
+        QTest::newRow("a good read restarts the count") << QList<int>{1, 2} << false << false;
+        QTest::newRow("a reconnected unit counts afresh") << QList<int>{1} << true << false;
+    }
+    void failedPollsDisconnect()
+    {
+        QFETCH(QList<int>, bursts);
+        QFETCH(bool, reconnectFirst);
+        QFETCH(bool, disconnects);
+        Detection d;
+        QVERIFY(d.unit.plug());
+        QTRY_VERIFY_WITH_TIMEOUT(d.connected(), kWaitMs);
+        if (reconnectFirst) {
+            d.unit.unplug();
+            QTRY_VERIFY_WITH_TIMEOUT(d.timer("detectTimer")->isActive(), kWaitMs);
+            d.timer("pollTimer")->setInterval(1000); // the failure meets the first poll
+            QVERIFY(d.unit.plug());
+            QTRY_VERIFY_WITH_TIMEOUT(d.connected(), kWaitMs);
+        }
+        d.log.clear();
+        for (int failures : bursts) {
+            d.unit.fail("GetDevicePid", failures);
+            QTRY_VERIFY_WITH_TIMEOUT(d.unit.faults().empty(), kWaitMs);
+            d.unit.clearTrace();
+            QTRY_VERIFY_WITH_TIMEOUT(d.traced("GetDevicePid -> 2"), kWaitMs); // a good read
+        }
+        QCOMPARE(d.log.contains("Cleared all widgets from base layout."), disconnects);
     }
 
-    void thirdFailedPollDisconnects()
+    // Without the dialog's connection the poll runs beside the detection; a
+    // unit found then still starts its count of failed reads from zero.
+    void unitFoundWhilePollingCountsAfresh()
     {
-        plugUnit(2);
-        waitConnected();
-        m_log->clear();
-
-        m_unit->fail("GetDevicePid", 2);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_log->contains("Error reading device PID from driver, error count: 2"), kWaitMs);
-        // Let a few good polls pass: two failures only log.
-        m_unit->clearTrace();
-        QTRY_VERIFY_WITH_TIMEOUT(m_unit->trace().size() > 3, kWaitMs);
-        QVERIFY(timer("pollTimer")->isActive());
-        QCOMPARE(shown(), QStringList{"vt2"});
-
-        m_unit->unplug();
-        waitSearching();
-        QVERIFY(m_log->contains("Error reading device PID from driver, error count: 3"));
-        QVERIFY(m_log->contains("Meter driver handle deleted."));
-        QVERIFY(m_log->contains("Cleared all widgets from base layout."));
-        // The title keeps naming the unit that went away.
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Quorlin VT2 - FW: V1.0.3-abc"));
-    }
-
-    void aGoodPollRestartsTheCount()
-    {
-        plugUnit(2);
-        waitConnected();
-        m_log->clear();
-
-        m_unit->fail("GetDevicePid", 1);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_log->contains("Error reading device PID from driver, error count: 1"), kWaitMs);
-        m_unit->clearTrace();
-        QTRY_VERIFY_WITH_TIMEOUT(traced("GetDevicePid -> 2"), kWaitMs);
-        m_unit->fail("GetDevicePid", 2);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_log->count("Error reading device PID from driver, error count: 1") == 2 &&
-                m_log->contains("Error reading device PID from driver, error count: 2"),
-            kWaitMs);
-        m_unit->clearTrace();
-        QTRY_VERIFY_WITH_TIMEOUT(traced("GetDevicePid -> 2"), kWaitMs);
-        QVERIFY(timer("pollTimer")->isActive());
-        QVERIFY(!m_log->contains("Error reading device PID from driver, error count: 3"));
-    }
-
-    void reconnectedUnitNeedsThreeFailuresAgain()
-    {
-        plugUnit(2);
-        waitConnected();
-        m_unit->unplug();
-        waitSearching();
-
-        // A slow poll, so that the failure below meets the first poll after
-        // the reconnection, before any good poll could reset the count.
-        timer("pollTimer")->setInterval(1000);
-        QVERIFY(m_unit->plug());
-        waitConnected();
-        m_log->clear();
-        m_unit->fail("GetDevicePid", 1);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_log->contains("Error reading device PID from driver, error count: 1"), kWaitMs);
-        QVERIFY(timer("pollTimer")->isActive());
-        QCOMPARE(shown(), QStringList{"vt2"});
-    }
-
-    void unitFoundWhilePollingNeedsThreeFailuresAgain()
-    {
-        // The settings dialog cannot connect yet: the poll runs beside the
-        // detection. From then on the test fires both timers itself.
-        m_window->settingsDialog = nullptr;
-        plugUnit(2);
-        QTRY_VERIFY_WITH_TIMEOUT(m_log->contains("Failed to connect to driver in settings window."),
+        Detection d;
+        d.window.settingsDialog = nullptr;
+        QVERIFY(d.unit.plug());
+        QTRY_VERIFY_WITH_TIMEOUT(d.log.contains("Failed to connect to driver in settings window."),
                                  kWaitMs);
         for (const char* name : {"detectTimer", "pollTimer"})
-            timer(name)->setInterval(std::chrono::hours(1));
-        const auto fire = [this](const char* name) {
-            QVERIFY(QMetaObject::invokeMethod(timer(name), "timeout"));
+            d.timer(name)->setInterval(std::chrono::hours(1));
+        const auto fire = [&d](const char* name) {
+            QVERIFY(QMetaObject::invokeMethod(d.timer(name), "timeout"));
         };
-        m_unit->fail("GetDevicePid", 2);
+        d.unit.fail("GetDevicePid", 2);
         fire("pollTimer");
         fire("pollTimer");
-        QVERIFY(m_log->contains("Error reading device PID from driver, error count: 2"));
-
-        m_window->settingsDialog = m_settings.get();
+        QVERIFY(d.log.contains("Error reading device PID from driver, error count: 2"));
+        d.window.settingsDialog = &d.settings;
         fire("detectTimer");
-        QVERIFY(!timer("detectTimer")->isActive() && timer("pollTimer")->isActive());
-        m_log->clear();
-        m_unit->fail("GetDevicePid", 1);
+        QVERIFY(d.connected());
+        d.log.clear();
+        d.unit.fail("GetDevicePid", 1);
         fire("pollTimer");
-        QVERIFY(m_log->contains("Error reading device PID from driver, error count: 1"));
-        QCOMPARE(shown(), QStringList{"vt2"});
+        QVERIFY(d.log.contains("Error reading device PID from driver, error count: 1"));
+        QCOMPARE(d.shown(), QStringList{"vt2"});
     }
 
-    void unknownUnitIsReportedUntilItGoes()
+    // An unanswered product-id read means no unit, whatever answered before.
+    void unansweredReadMeansNoUnit_data()
     {
-        plugUnit(7);
-        QTRY_VERIFY_WITH_TIMEOUT(m_log->count("Unknown device PID: 7") >= 2, kWaitMs);
-        QCOMPARE(shown(), QStringList{kUnknownDevice});
-        QVERIFY(timer("detectTimer")->isActive());
-        QVERIFY(!timer("pollTimer")->isActive());
-
-        // Once it is unplugged, the window no longer claims an unknown unit.
-        m_unit->unplug();
-        m_log->clear();
-        QTRY_VERIFY_WITH_TIMEOUT(m_log->count("Device PID: 0") >= 2, kWaitMs);
-        QCOMPARE(shown(), QStringList{kNotConnected});
-        QVERIFY(!m_log->contains("Unknown device PID: 7"));
+        QTest::addColumn<uint>("productId");
+        QTest::addColumn<QStringList>("before");
+        QTest::newRow("unknown unit") << 7u << QStringList{"未知设备，请检查连接！"};
+        QTest::newRow("firmware unread")
+            << 2u << QStringList{"vt2", "获取固件版本失败，请检查连接！"};
+    }
+    void unansweredReadMeansNoUnit()
+    {
+        QFETCH(uint, productId);
+        QFETCH(QStringList, before);
+        Detection d;
+        const int width = d.window.width();
+        d.unit.setProductId(productId);
+        d.unit.fail("GetFirmwareVersion", virtualunit::VirtualUnit::kUntilHealed);
+        QVERIFY(d.unit.plug());
+        QTRY_COMPARE_WITH_TIMEOUT(d.shown(), before, kWaitMs);
+        QVERIFY(d.timer("detectTimer")->isActive() && !d.timer("pollTimer")->isActive());
+        d.unit.fail("GetDevicePid", virtualunit::VirtualUnit::kUntilHealed);
+        QTRY_COMPARE_WITH_TIMEOUT(d.shown(), QStringList{kNotConnected}, kWaitMs);
+        QCOMPARE(d.window.width(), width); // the window follows what it shows
     }
 
-    void failedPidReadDuringDetectionMeansNoUnit()
+    // With a notification area the window goes back to it; without, it closes.
+    void closingTheWindow()
     {
-        plugUnit(7);
-        QTRY_VERIFY_WITH_TIMEOUT(m_log->contains("Unknown device PID: 7"), kWaitMs);
-        m_unit->fail("GetDevicePid", virtualunit::VirtualUnit::kUntilHealed);
-        m_log->clear();
-        QTRY_VERIFY_WITH_TIMEOUT(m_log->count("Device PID: 0") >= 2, kWaitMs);
-        QCOMPARE(shown(), QStringList{kNotConnected});
-    }
-
-    void failedFirmwareReadKeepsDetecting()
-    {
-        plugUnit(2);
-        m_unit->fail("GetFirmwareVersion", virtualunit::VirtualUnit::kUntilHealed);
-        QTRY_VERIFY_WITH_TIMEOUT(m_log->count("Failed to get firmware version.") >= 2, kWaitMs);
-        QTRY_COMPARE(shown(), (QStringList{"vt2", kFirmwareFailed}));
-        QVERIFY(timer("detectTimer")->isActive());
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Quorlin Driver"));
-
-        m_unit->heal();
-        waitConnected();
-        QTRY_COMPARE(shown(), QStringList{"vt2"});
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Quorlin VT2 - FW: V1.0.3-abc"));
-    }
-
-    void windowFollowsWhatItShows()
-    {
-        m_window->show();
-        plugUnit(2);
-        waitConnected();
-        const int vt2Width = m_window->width();
-        m_unit->unplug();
-        waitSearching();
-        QVERIFY(m_window->width() < vt2Width);
-
-        m_unit->setProductId(15);
-        QVERIFY(m_unit->plug());
-        waitConnected();
-        QTRY_COMPARE(shown(), QStringList{"vr"});
-        QVERIFY(m_window->width() < vt2Width);
-        QVERIFY(m_window->width() >= m_window->centralWidget()->sizeHint().width());
-    }
-
-    void closingWithoutATrayClosesTheWindow()
-    {
-        // The offscreen platform has no notification area.
+        MainWindow window;
+        window.show();
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
-        m_window->show();
-        QVERIFY(m_window->close());
-        QVERIFY(!m_window->isVisible());
-    }
-
-    void unplugAfterFirmwareFailureReturnsToSearching()
-    {
-        plugUnit(2);
-        m_unit->fail("GetFirmwareVersion", virtualunit::VirtualUnit::kUntilHealed);
-        QTRY_VERIFY_WITH_TIMEOUT(m_log->contains("Failed to get firmware version."), kWaitMs);
-        m_unit->unplug();
-        waitSearching();
+        QVERIFY(window.close());
+        window.show();
+        TrayTheme tray;
+        QPlatformTheme* offscreen = std::exchange(QGuiApplicationPrivate::platform_theme, &tray);
+        const bool closed = window.close();
+        QGuiApplicationPrivate::platform_theme = offscreen;
+        QVERIFY(!closed && window.isHidden());
     }
 };
 

@@ -1,4 +1,4 @@
-// The tray icon's menu and actions, and the audio refresh command.
+// The tray icon's clicks and menu, and the audio refresh command.
 
 #include "app/main_window.h"
 #include "app/refresh_command.h"
@@ -13,146 +13,108 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
-
-// Answers the next modal message box and records what it said.
-struct MessageBoxWatcher {
-    QString title;
-    QString text;
-
-    void arm()
-    {
-        QTimer::singleShot(0, [this] { poll(); });
-    }
-    void poll()
-    {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            title = box->windowTitle();
-            text = box->text();
-            box->accept();
-            return;
-        }
-        QTimer::singleShot(10, [this] { poll(); });
-    }
-};
-
-QAction* entry(TrayIcon& tray, int position)
+QAction* entry(TrayIcon& tray, const QString& text)
 {
-    return tray.contextMenu()->actions().at(position - 1);
+    const QList<QAction*> actions = tray.contextMenu()->actions();
+    return *std::find_if(actions.begin(), actions.end(),
+                         [&](QAction* a) { return a->text() == text; });
 }
 
+struct Use {
+    const char* name;
+    int click;         // an activation reason, or -1 for the menu entry
+    const char* entry; // the menu entry
+    bool available;    // the windows are set; the sound settings tool is installed
+    const char* seen;  // what the user sees
+};
+const Use kUses[] = {
+    {"click", QSystemTrayIcon::Trigger, "", true, "MainWindow"},
+    {"double-click", QSystemTrayIcon::DoubleClick, "", true, "MainWindow"},
+    {"context click", QSystemTrayIcon::Context, "", true, ""},
+    {"middle click", QSystemTrayIcon::MiddleClick, "", true, ""},
+    {"unknown activation", QSystemTrayIcon::Unknown, "", true, ""},
+    {"Main Window", -1, "Main Window", true, "MainWindow"},
+    {"Setup", -1, "Setup", true, "Settings"},
+    {"Main Window, none set", -1, "Main Window", false, "警告: 主窗口未设置，请先设置主窗口。"},
+    {"Setup, none set", -1, "Setup", false, "警告: 设置窗口未设置，请先设置设置窗口。"},
+    {"sound settings", -1, "Win Sound Pannel", true, "launched"},
+    {"sound settings missing", -1, "Win Sound Pannel", false,
+     "错误: 无法打开声音设置面板，请检查系统设置。"},
+};
 } // namespace
 
 class TestTray : public QObject {
     Q_OBJECT
 
-private:
     TestEnvironment m_env;
-    WideOutputSink m_openLines; // the driver's device-open lines
+    WideOutputSink m_openLines;
 
 private slots:
+    void uses_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < int(std::size(kUses)); ++row)
+            QTest::newRow(kUses[row].name) << row;
+    }
+    void uses()
+    {
+        QFETCH(int, row);
+        const Use& use = kUses[row];
+        MainWindow window;
+        Settings dialog;
+        TrayIcon tray;
+        QTemporaryDir tools; // the sound settings tool marks that it ran
+        QFile tool(tools.filePath("pavucontrol"));
+        QVERIFY(tool.open(QIODevice::WriteOnly));
+        tool.write(QString("#!/bin/sh\n: > %1/launched\n").arg(tools.path()).toUtf8());
+        tool.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        tool.close();
+        const QByteArray path = qEnvironmentVariable("PATH").toLocal8Bit();
+        qputenv("PATH", QFile::encodeName(tools.path() + (use.available ? "" : "/none")));
+        if (use.available) {
+            tray.setMainWindow(&window);
+            tray.setSettingsWindow(&dialog);
+        }
+        tray.setMainWindow(nullptr); // ignored
+        QString box;                 // a message box is answered at once
+        QTimer answer;
+        answer.callOnTimeout([&] {
+            if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box = shown->windowTitle() + ": " + shown->text();
+                shown->accept();
+            }
+        });
+        answer.start(10);
+        if (use.click < 0)
+            entry(tray, use.entry)->trigger();
+        else
+            emit tray.activated(QSystemTrayIcon::ActivationReason(use.click));
+        qputenv("PATH", path);
+        const auto seen = [&] {
+            return box + (window.isVisible() ? "MainWindow" : "") +
+                   (dialog.isVisible() ? "Settings" : "") +
+                   (QFile::exists(tools.filePath("launched")) ? "launched" : "");
+        };
+        QTRY_COMPARE(seen(), QString(use.seen));
+    }
 
-    void menuHasTenPositions()
+    // Closing the windows leaves the application running; "Quit" ends it.
+    void menu()
     {
         QGuiApplication::setQuitOnLastWindowClosed(true);
         TrayIcon tray;
         QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
-
-        const QList<QAction*> actions = tray.contextMenu()->actions();
-        QCOMPARE(actions.size(), 10);
-        const QStringList texts{"V20251009",
-                                "Quit",
-                                "",
-                                "Setup",
-                                "Main Window",
-                                "Upgrade Firmware",
-                                "Refresh Audio Device",
-                                "Win Sound Pannel",
-                                "",
-                                ""};
-        for (int i = 0; i < actions.size(); ++i) {
-            QCOMPARE(actions[i]->text(), texts[i]);
-            QCOMPARE(actions[i]->isSeparator(), texts[i].isEmpty());
-        }
-        QVERIFY(!actions[0]->isEnabled());
-        QVERIFY(!tray.icon().isNull());
-    }
-
-    void clicksShowTheMainWindow_data()
-    {
-        QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
-        QTest::addColumn<bool>("shows");
-
-        QTest::newRow("Unknown") << QSystemTrayIcon::Unknown << false;
-        QTest::newRow("Context") << QSystemTrayIcon::Context << false;
-        QTest::newRow("DoubleClick") << QSystemTrayIcon::DoubleClick << true;
-        QTest::newRow("Trigger") << QSystemTrayIcon::Trigger << true;
-        QTest::newRow("MiddleClick") << QSystemTrayIcon::MiddleClick << false;
-    }
-    void clicksShowTheMainWindow()
-    {
-        QFETCH(QSystemTrayIcon::ActivationReason, reason);
-        QFETCH(bool, shows);
-
-        MainWindow window;
-        TrayIcon tray;
-        tray.setMainWindow(&window);
-        tray.setMainWindow(nullptr); // ignored
-        emit tray.activated(reason);
-        QCOMPARE(window.isVisible(), shows);
-    }
-
-    void mainWindowEntryDoesNotFilter()
-    {
-        MainWindow window;
-        TrayIcon tray;
-        tray.setMainWindow(&window);
-        entry(tray, 5)->trigger();
-        QVERIFY(window.isVisible());
-    }
-
-    void missingWindowsAreReported_data()
-    {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("text");
-
-        QTest::newRow("Main Window") << 5 << "主窗口未设置，请先设置主窗口。";
-        QTest::newRow("Setup") << 4 << "设置窗口未设置，请先设置设置窗口。";
-    }
-    void missingWindowsAreReported()
-    {
-        QFETCH(int, position);
-        QFETCH(QString, text);
-
-        TrayIcon tray;
-        MessageBoxWatcher watcher;
-        watcher.arm();
-        entry(tray, position)->trigger();
-        QCOMPARE(watcher.title, QStringLiteral("警告"));
-        QCOMPARE(watcher.text, text);
-    }
-
-    void setupShowsTheSettingsDialog()
-    {
-        Settings dialog;
-        TrayIcon tray;
-        tray.setSettingsWindow(&dialog);
-        entry(tray, 4)->trigger();
-        QVERIFY(dialog.isVisible());
-    }
-
-    void quitEndsTheEventLoop()
-    {
-        TrayIcon tray;
-        MainWindow window;
-        window.hide();
-        QTimer::singleShot(0, entry(tray, 2), &QAction::trigger);
+        QStringList entries;
+        for (QAction* action : tray.contextMenu()->actions())
+            entries << action->text() + (action->isEnabled() ? "" : " (disabled)");
+        QCOMPARE(entries.join('|'), "V20251009 (disabled)|Quit||Setup|Main Window|Upgrade Firmware|"
+                                    "Refresh Audio Device|Win Sound Pannel||");
+        QTimer::singleShot(0, entry(tray, "Quit"), &QAction::trigger);
         QTimer failsafe;
-        failsafe.setSingleShot(true);
-        connect(&failsafe, &QTimer::timeout, [] { QCoreApplication::exit(42); });
+        failsafe.callOnTimeout([] { QCoreApplication::exit(1); });
         failsafe.start(10000);
         QCOMPARE(QCoreApplication::exec(), 0);
     }
@@ -161,81 +123,43 @@ private slots:
     {
         LogCapture log;
         TrayIcon tray;
-        entry(tray, 6)->trigger();
+        entry(tray, "Upgrade Firmware")->trigger();
         QVERIFY(log.contains("Failed to create device in vt1."));
-
         virtualunit::VirtualUnit unit;
         QVERIFY(unit.plug());
-        entry(tray, 6)->trigger();
-        entry(tray, 6)->trigger();
+        entry(tray, "Upgrade Firmware")->trigger();
+        entry(tray, "Upgrade Firmware")->trigger();
         QCOMPARE(unit.state().firmwareUpgrades, 2);
         QTRY_COMPARE(unit.connectionCount(), 0);
     }
 
-    void refreshCommandOutcome_data()
+    void refreshCommand_data()
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<int>("timeoutMs");
-        QTest::addColumn<bool>("succeeded");
         QTest::addColumn<QStringList>("warnings");
-
-        QTest::newRow("success") << "echo fine" << 5000 << true << QStringList{};
+        QTest::newRow("success") << "echo fine" << kRefreshTimeoutMs << QStringList{};
         QTest::newRow("exit code 1")
-            << "echo out; echo err >&2; exit 1" << 5000 << false
+            << "echo out; echo err >&2; exit 1" << kRefreshTimeoutMs
             << QStringList{"命令执行失败，退出代码: 1", "输出: out\n", "错误输出: err\n"};
-        QTest::newRow("outlives the wait")
-            << "sleep 8" << 300 << false
-            << QStringList{"重启资源管理器超时", "错误信息: Process operation timed out"};
-        // A program that never started reads as exit code 255.
-        QTest::newRow("program missing")
-            << "" << 5000 << false
-            << QStringList{"重启资源管理器超时", "错误信息: execvp: No such file or directory",
-                           "命令执行失败，退出代码: 255", "输出: ", "错误输出: "};
+        // Ended at the time-out: the command never gets to create the file.
+        QTest::newRow("time-out") << "sleep 3; : > FILE" << 300
+                                  << QStringList{"重启资源管理器超时",
+                                                 "错误信息: Process operation timed out"};
     }
-    void refreshCommandOutcome()
+    void refreshCommand()
     {
         QFETCH(QString, script);
         QFETCH(int, timeoutMs);
-        QFETCH(bool, succeeded);
         QFETCH(QStringList, warnings);
-
+        QTemporaryDir directory;
+        const QString file = directory.filePath("finished");
         LogCapture log;
-        const QString program =
-            script.isEmpty() ? QStringLiteral("/nonexistent/refresh") : QStringLiteral("/bin/sh");
-        const QStringList arguments = script.isEmpty() ? QStringList{} : QStringList{"-c", script};
-        QCOMPARE(runRefreshCommand(program, arguments, timeoutMs), succeeded);
+        QCOMPARE(runRefreshCommand("/bin/sh", {"-c", script.replace("FILE", file)}, timeoutMs),
+                 warnings.isEmpty());
         QCOMPARE(log.warnings(), warnings);
-        QCOMPARE(log.contains("资源管理器已成功重启"), succeeded);
-    }
-
-    void soundSettingsLaunchOrReport()
-    {
-        const QByteArray savedPath = qgetenv("PATH");
-        QTemporaryDir tools;
-        const QString marker = tools.filePath("launched");
-        QFile fake(tools.filePath("pavucontrol"));
-        QVERIFY(fake.open(QIODevice::WriteOnly));
-        fake.write(QString("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
-        fake.close();
-        fake.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-
-        TrayIcon tray;
-        {
-            LogCapture log;
-            qputenv("PATH", QFile::encodeName(tools.path()) + ":/bin:/usr/bin");
-            entry(tray, 8)->trigger();
-            QVERIFY(log.contains("声音设置面板已打开。"));
-            QTRY_VERIFY(QFile::exists(marker));
-        }
-        {
-            qputenv("PATH", QFile::encodeName(tools.path() + "/nothing-here"));
-            MessageBoxWatcher watcher;
-            watcher.arm();
-            entry(tray, 8)->trigger();
-            QCOMPARE(watcher.title, QStringLiteral("错误"));
-            QCOMPARE(watcher.text, QStringLiteral("无法打开声音设置面板，请检查系统设置。"));
-        }
-        qputenv("PATH", savedPath);
+        QCOMPARE(log.contains("资源管理器已成功重启"), warnings.isEmpty());
+        QVERIFY(!QFile::exists(file));
     }
 };
 
