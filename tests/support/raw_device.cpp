@@ -17,12 +17,9 @@ RawDevice::RawDevice(int busIndex)
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, m_path.c_str(), sizeof(address.sun_path) - 1);
     m_listenFd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    if (bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        listen(m_listenFd, 8) != 0) {
-        close(m_listenFd);
-        m_listenFd = -1;
-        return;
-    }
+    // Should either fail, the first accept() fails and the device never answers.
+    bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    listen(m_listenFd, 8);
     m_thread = std::thread([this] { serve(); });
 }
 
@@ -32,8 +29,7 @@ RawDevice::~RawDevice()
     m_stopping = true;
     shutdown(m_listenFd, SHUT_RDWR);
     shutdown(m_clientFd, SHUT_RDWR);
-    if (m_thread.joinable())
-        m_thread.join();
+    m_thread.join();
     close(m_listenFd);
     unlink(m_path.c_str());
 }
@@ -61,11 +57,6 @@ std::vector<RawDevice::Bytes> RawDevice::requests() const
     return m_requests;
 }
 
-std::uint32_t RawDevice::word(const Bytes& request, std::size_t at)
-{
-    return request.size() >= at + 4 ? platform::le::getU32(request.data() + at) : 0;
-}
-
 void RawDevice::serve()
 {
     Bytes buffer(1 << 17);
@@ -75,14 +66,14 @@ void RawDevice::serve()
             return;
         m_clientFd = client;
         ssize_t n = 0;
-        while (!m_stopping && (n = recv(client, buffer.data(), buffer.size(), 0)) > 0) {
+        while (!m_stopping && (n = recv(client, buffer.data(), buffer.size(), 0)) >= 8) {
             Bytes reply;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_requests.emplace_back(buffer.begin(), buffer.begin() + n);
                 reply = m_reply;
-                if (!m_raw && word(reply, 0) == 0) // a success: exactly the size asked for
-                    reply.resize(4 + outSize(m_requests.back()));
+                if (!m_raw && platform::le::getU32(reply.data()) == 0) // exactly the size asked for
+                    reply.resize(4 + platform::le::getU32(buffer.data() + 4));
                 if (m_raw && reply.empty())
                     break;
             }

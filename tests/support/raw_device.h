@@ -8,9 +8,9 @@
 #include <vector>
 
 // A bare device object for byte-level tests: it records every request message
-// exactly as it arrived and answers with a scripted status and payload (cut
-// or zero-padded to the size the request asks for), or with raw reply bytes.
-// It serves one connection at a time.
+// exactly as it arrived (u32 code, u32 output size, input) and answers with a
+// scripted status and payload, cut or zero-padded to the size asked for, or
+// with raw reply bytes. It serves one connection at a time.
 class RawDevice {
 public:
     using Bytes = std::vector<std::uint8_t>;
@@ -20,21 +20,12 @@ public:
     RawDevice(const RawDevice&) = delete;
     RawDevice& operator=(const RawDevice&) = delete;
 
-    bool isListening() const { return m_listenFd >= 0; }
     void setReply(std::uint32_t status, Bytes payload = {});
     // Exactly these bytes, whatever was asked; none: hang up instead.
     void setRawReply(Bytes reply);
     std::vector<Bytes> requests() const;
 
-    static std::uint32_t code(const Bytes& request) { return word(request, 0); }
-    static std::uint32_t outSize(const Bytes& request) { return word(request, 4); }
-    static Bytes input(const Bytes& request)
-    {
-        return request.size() > 8 ? Bytes(request.begin() + 8, request.end()) : Bytes{};
-    }
-
 private:
-    static std::uint32_t word(const Bytes& request, std::size_t at);
     void serve();
 
     std::string m_path;
