@@ -24,16 +24,12 @@ struct Exchange {
 };
 Q_DECLARE_METATYPE(Exchange)
 
-namespace {
-
 constexpr std::uint32_t kAnswer = 0x04030201; // a scripted success: 01 02 03 04 05 06 07
-std::uint32_t gValue;
-UsbStatus gStatus;
-MeterBlock gMeters;
-MixerBlock gMixer;
-std::uint8_t gFirmware[5];
-
-} // namespace
+static std::uint32_t gValue;
+static UsbStatus gStatus;
+static MeterBlock gMeters;
+static MixerBlock gMixer;
+static std::uint8_t gFirmware[5];
 
 class TestDriver : public QObject {
     Q_OBJECT
