@@ -13,6 +13,9 @@ its window hidden.
             running with the tray icon shown, and to a plugged unit's panel
             built, read from the application's own log lines timestamped with
             QT_MESSAGE_PATTERN="%{time boot} ..." (the same monotonic clock).
+  disconnect from a SIGKILL to the virtual unit under the running application
+            to its log line "Cleared all widgets from base layout.", written
+            right before the window shows its not-connected text again.
 
 Only the Python standard library; needs Xvfb, trayer, xdotool and xwininfo.
 """
@@ -320,6 +323,36 @@ def startup(session, runs):
     return median(to_tray), median(to_panel)
 
 
+def disconnect(session, runs):
+    print(f"Unit killed: SIGKILL to the virtual unit under the running application, to the "
+          f"window back at its not-connected text ({runs} runs)", flush=True)
+    times = []
+    for _ in range(runs):
+        root, env = session.private_env()
+        unit = session.start_unit(env, root)
+        app, log, _ = session.start_app(env, root)
+        if not session.wait_for(lambda: device_found(log), 10):
+            raise RuntimeError("the application did not build the VT2 panel; see " + log)
+        time.sleep(0.5)  # the connection checks are running
+        killed = now()
+        unit.kill()
+        unit.wait()
+
+        def cleared():
+            return first_time(log_lines(log),
+                              lambda c, m: m == "Cleared all widgets from base layout.")
+
+        if not session.wait_for(lambda: cleared() is not None, 10):
+            raise RuntimeError("the window did not go back to not connected; see " + log)
+        times.append(1000.0 * (cleared() - killed))
+        stop(app)
+    median = statistics.median(times)
+    figure("kill to window not connected, median", median, "ms", "<= 1600 ms", median <= 1600)
+    figure("  fastest", min(times), "ms")
+    figure("  slowest", max(times), "ms")
+    return median
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--bin", required=True, help="directory with QuorlinDriver and "
@@ -328,13 +361,16 @@ def main():
                         "hidden and shown (default 30)")
     parser.add_argument("--settle", type=float, default=2, help="wait before each measurement")
     parser.add_argument("--startup-runs", type=int, default=7)
-    parser.add_argument("--only", choices=["idle", "startup"], help="run one part")
+    parser.add_argument("--disconnect-runs", type=int, default=5)
+    parser.add_argument("--only", choices=["idle", "startup", "disconnect"], help="run one part")
     options = parser.parse_args()
 
     session = Session(options.bin)
     try:
         if options.only in (None, "startup"):
             startup(session, options.startup_runs)
+        if options.only in (None, "disconnect"):
+            disconnect(session, options.disconnect_runs)
         if options.only in (None, "idle"):
             idle_and_memory(session, options.seconds, options.settle)
     finally:

@@ -1,165 +1,107 @@
-// The POSIX half of the OS layer: where device sockets live and how a
-// device-control exchange fails.
+// The POSIX half of the OS layer: where device sockets live, and how opening
+// a device and a device-control exchange fail.
 
 #include "platform/device_file.h"
-#include "platform/little_endian.h"
 #include "platform/posix_endpoint.h"
-#include "platform/win32_error.h"
+#include "raw_device.h"
 #include "test_environment.h"
 
 #include <QtTest>
-#include <cstring>
-#include <functional>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 
-namespace {
-
+using Bytes = RawDevice::Bytes;
 const std::wstring kBus0 = L"\\\\.\\QuorlinAudioBus0";
-
-// A one-shot peer: accepts one connection, reads one request and answers it
-// with `reply` (or with nothing, closing the connection, when `reply` is
-// empty).
-class OneShotPeer {
-public:
-    explicit OneShotPeer(std::vector<unsigned char> reply)
-    {
-        platform::posix::ensureRuntimeDirectory();
-        const std::string path = platform::posix::endpointPath(kBus0);
-        unlink(path.c_str());
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-        m_listen = socket(AF_UNIX, SOCK_SEQPACKET, 0);
-        bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        listen(m_listen, 1);
-        m_thread = std::thread([this, reply] {
-            const int client = accept(m_listen, nullptr, nullptr);
-            unsigned char request[256];
-            if (recv(client, request, sizeof request, 0) > 0 && !reply.empty())
-                send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
-            close(client);
-        });
-    }
-    ~OneShotPeer()
-    {
-        m_thread.join();
-        close(m_listen);
-        unlink(platform::posix::endpointPath(kBus0).c_str());
-    }
-
-private:
-    int m_listen = -1;
-    std::thread m_thread;
-};
-
-std::vector<unsigned char> reply(std::uint32_t status, std::size_t payload)
-{
-    std::vector<unsigned char> bytes(4 + payload, 0xAB);
-    platform::le::putU32(bytes.data(), status);
-    return bytes;
-}
-
-} // namespace
 
 class TestPlatform : public QObject {
     Q_OBJECT
-
-private:
     TestEnvironment m_env;
 
+    static QString path(const QString& name)
+    {
+        return QString::fromStdString(platform::posix::endpointPath(name.toStdWString()));
+    }
+
 private slots:
-    void objectNamesMapToTheRuntimeDirectory_data()
+    // A name's last component, UTF-8 encoded, in the runtime directory.
+    void namesMapToTheRuntimeDirectory()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("socket");
-
-        QTest::newRow("device") << "\\\\.\\QuorlinAudioBus3"
-                                << "QuorlinAudioBus3";
-        QTest::newRow("two-digit device") << "\\\\.\\QuorlinAudioBus15"
-                                          << "QuorlinAudioBus15";
-        QTest::newRow("pipe") << "\\\\.\\pipe\\QuorlinASIOToPannel"
-                              << "QuorlinASIOToPannel";
-        QTest::newRow("bare name") << "Plain"
-                                   << "Plain";
+        const QString dir = m_env.runtimeDirectory() + "/quorlin/";
+        QCOMPARE(path("\\\\.\\QuorlinAudioBus3"), dir + "QuorlinAudioBus3");
+        QCOMPARE(path("Plain"), dir + "Plain");
+        // The first code point of each UTF-8 length, and the last of each shorter one.
+        const QString unicode = "\u007f\u0080\u07ff\u0800\uffff\U00010000";
+        QCOMPARE(path("\\\\.\\pipe\\" + unicode), dir + unicode);
     }
 
-    void objectNamesMapToTheRuntimeDirectory()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, socket);
-        QCOMPARE(QString::fromStdString(platform::posix::endpointPath(name.toStdWString())),
-                 m_env.runtimeDirectory() + "/quorlin/" + socket);
-    }
-
-    void runtimeDirectoryFallsBackToTmp()
+    // Without XDG_RUNTIME_DIR, or with it empty: /tmp/quorlin-<uid>.
+    void runtimeDirectory()
     {
         const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
         qunsetenv("XDG_RUNTIME_DIR");
-        const QString fallback = QString::fromStdString(platform::posix::runtimeDirectory());
+        const std::string unset = platform::posix::runtimeDirectory();
+        qputenv("XDG_RUNTIME_DIR", "");
+        const std::string empty = platform::posix::runtimeDirectory();
         qputenv("XDG_RUNTIME_DIR", saved);
-        QCOMPARE(fallback, QString("/tmp/quorlin-%1").arg(getuid()));
-    }
+        QCOMPARE(QString::fromStdString(unset), QString("/tmp/quorlin-%1").arg(getuid()));
+        QCOMPARE(empty, unset);
 
-    void runtimeDirectoryIsPrivate()
-    {
         const std::string dir = platform::posix::runtimeDirectory();
         rmdir(dir.c_str());
         QVERIFY(platform::posix::ensureRuntimeDirectory());
-        QVERIFY(platform::posix::ensureRuntimeDirectory()); // existing is fine
+        QVERIFY(platform::posix::ensureRuntimeDirectory()); // already there
         struct stat info {};
         QCOMPARE(stat(dir.c_str(), &info), 0);
         QCOMPARE(info.st_mode & 0777, mode_t(0700));
     }
 
+    // No socket, or one that nobody serves (left by a crashed unit).
     void openWithoutAUnitIsFileNotFound()
     {
         QCOMPARE(platform::openDevice(kBus0), platform::kInvalidDeviceHandle);
-        QCOMPARE(platform::lastError(), platform::win32::kErrorFileNotFound);
+        QCOMPARE(platform::lastError(), 2u);
+        const int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        sockaddr_un address{AF_UNIX, {}};
+        path(QString::fromStdWString(kBus0)).toStdString().copy(address.sun_path, 100);
+        QCOMPARE(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        QCOMPARE(platform::openDevice(kBus0), platform::kInvalidDeviceHandle);
+        QCOMPARE(platform::lastError(), 2u);
+        close(fd); // the socket file stays, as a crashed unit leaves it
     }
 
-    void badExchanges_data()
+    // What reaches the caller of an exchange: the output, or a Win32 error and nothing.
+    void exchange_data()
     {
-        QTest::addColumn<std::vector<unsigned char>>("answer");
+        QTest::addColumn<Bytes>("reply");    // none: the unit hangs up instead
+        QTest::addColumn<bool>("unplugged"); // before the request
         QTest::addColumn<uint>("error");
-
-        QTest::newRow("peer goes away")
-            << std::vector<unsigned char>{} << platform::win32::kErrorDeviceNotConnected;
-        QTest::newRow("refused with a code")
-            << reply(87, 0) << platform::win32::kErrorInvalidParameter;
-        QTest::newRow("reply too short") << reply(0, 3) << platform::win32::kErrorInvalidData;
-        QTest::newRow("reply too long") << reply(0, 5) << platform::win32::kErrorInvalidData;
-        QTest::newRow("no status word")
-            << std::vector<unsigned char>{0, 0} << platform::win32::kErrorInvalidData;
+        QTest::newRow("answered") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << false << 0u;
+        QTest::newRow("refused with a code") << Bytes{87, 0, 0, 0} << false << 87u;
+        QTest::newRow("reply too short") << Bytes{0, 0, 0, 0, 1, 2, 3} << false << 13u;
+        QTest::newRow("reply too long") << Bytes{0, 0, 0, 0, 1, 2, 3, 4, 5} << false << 13u;
+        QTest::newRow("no status word") << Bytes{0, 0} << false << 13u;
+        QTest::newRow("hung up") << Bytes{} << false << 1167u;
+        QTest::newRow("unplugged") << Bytes{} << true << 1167u;
     }
 
-    void badExchanges()
+    void exchange()
     {
-        QFETCH(std::vector<unsigned char>, answer);
+        QFETCH(Bytes, reply);
+        QFETCH(bool, unplugged);
         QFETCH(uint, error);
-
-        OneShotPeer peer(answer);
+        auto device = std::make_unique<RawDevice>();
+        device->setRawReply(reply);
         const platform::DeviceHandle handle = platform::openDevice(kBus0);
-        QVERIFY(handle != platform::kInvalidDeviceHandle);
-        unsigned char out[4] = {1, 2, 3, 4};
-        QVERIFY(!platform::deviceControl(handle, 0xFFDC2084, nullptr, 0, out, sizeof out));
+        if (unplugged)
+            device.reset();
+        unsigned char in[3] = {7, 8, 9}, out[4] = {};
+        QCOMPARE(platform::deviceControl(handle, 0xFFDC2084, in, 3, out, 4), error == 0);
         QCOMPARE(platform::lastError(), error);
-        // Nothing of a failed reply reaches the caller.
-        QCOMPARE(out[0], 1);
-        platform::closeDevice(handle);
-    }
-
-    void goodExchangeCopiesTheOutput()
-    {
-        OneShotPeer peer(reply(0, 4));
-        const platform::DeviceHandle handle = platform::openDevice(kBus0);
-        unsigned char out[4] = {};
-        QVERIFY(platform::deviceControl(handle, 0xFFDC2084, nullptr, 0, out, sizeof out));
-        QCOMPARE(out[3], 0xAB);
-        QCOMPARE(platform::lastError(), platform::win32::kErrorSuccess);
+        QCOMPARE(int(out[3]), error ? 0 : 4);
+        const Bytes request{0x84, 0x20, 0xDC, 0xFF, 4, 0, 0, 0, 7, 8, 9}; // code, out size, input
+        QVERIFY(unplugged || device->requests() == std::vector<Bytes>{request});
         platform::closeDevice(handle);
     }
 };

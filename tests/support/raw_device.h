@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-// A bare device object for byte-level tests of the driver link: it records
-// every request message exactly as it arrived and answers with a scripted
-// status and payload (the payload is cut or zero-padded to the size the
-// request asks for).
+// A bare device object for byte-level tests: it records every request message
+// exactly as it arrived (u32 code, u32 output size, input) and answers with a
+// scripted status and payload, cut or zero-padded to the size asked for, or
+// with raw reply bytes. It serves one connection at a time.
 class RawDevice {
 public:
     using Bytes = std::vector<std::uint8_t>;
@@ -20,25 +20,21 @@ public:
     RawDevice(const RawDevice&) = delete;
     RawDevice& operator=(const RawDevice&) = delete;
 
-    bool isListening() const { return m_listenFd >= 0; }
-
     void setReply(std::uint32_t status, Bytes payload = {});
+    // Exactly these bytes, whatever was asked; none: hang up instead.
+    void setRawReply(Bytes reply);
     std::vector<Bytes> requests() const;
-
-    // Field accessors for a recorded request.
-    static std::uint32_t code(const Bytes& request);
-    static std::uint32_t outSize(const Bytes& request);
-    static Bytes input(const Bytes& request);
 
 private:
     void serve();
 
     std::string m_path;
     int m_listenFd = -1;
-    int m_wakeFds[2] = {-1, -1};
+    std::atomic<int> m_clientFd{-1};
+    std::atomic<bool> m_stopping{false};
     std::thread m_thread;
     mutable std::mutex m_mutex;
-    std::uint32_t m_status = 0;
-    Bytes m_payload;
+    bool m_raw = false;
+    Bytes m_reply{0, 0, 0, 0};
     std::vector<Bytes> m_requests;
 };

@@ -16,6 +16,14 @@ public:
     WideOutputSink(const WideOutputSink&) = delete;
     WideOutputSink& operator=(const WideOutputSink&) = delete;
 
+    // What was written since the last call.
+    std::wstring take()
+    {
+        const std::wstring text = m_buffer.str();
+        m_buffer.str({});
+        return text;
+    }
+
 private:
     std::wostringstream m_buffer;
     std::wstreambuf* m_old;
