@@ -1,5 +1,6 @@
-// The VT1 and VR panels against the virtual unit: what they send at start-up
-// and on every control, what they store, and what their readouts show.
+// The VT1, VT2 and VR panels against the virtual unit: what each sends at
+// start and for every control, what its settings file holds on disk, how MUTE
+// and DIM shape an output, what the readouts show, and what a refusal does.
 
 #include "controls/button.h"
 #include "controls/knob.h"
@@ -8,502 +9,548 @@
 #include "panel_probe.h"
 #include "panels/vr.h"
 #include "panels/vt1.h"
+#include "panels/vt2.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QTimer>
 #include <QtTest>
-#include <functional>
-#include <limits>
 #include <memory>
 
 using namespace PanelProbe;
-using virtualunit::VirtualUnit;
 
 namespace {
 
-enum class Model { VT1, VR };
-
-struct ModelFacts {
-    std::uint32_t productId;
-    QString fileName;
-    QString openFailure;
-    QStringList startOperations; // after the two output volumes
-    QStringList keys;            // in restore order
-};
-
-const ModelFacts& facts(Model model)
+std::unique_ptr<QWidget> build(const QString& model)
 {
-    static const ModelFacts vt1Facts{
-        virtualunit::kProductIdVt1,
-        "vt1.ini",
-        "Failed to create device in vt1.",
-        {"SwitchMicInstrument", "SetMic20dB", "SetMic48V", "WriteMixer", "SetMicVolume",
-         "WriteMixer", "WriteMixer", "WriteMixer", "WriteMixer"},
-        {"Button/MicInstrIsChecked", "Button/Mic20dBIsChecked", "Button/Mic48VIsChecked",
-         "Button/MonitorMicIsChecked", "Dial/MicValue", "Dial/HeadphoneValue",
-         "Button/HeadphoneMuteIsChecked", "Button/HeadphoneDimIsChecked", "Dial/OtgToHpValue"},
-    };
-    static const ModelFacts vrFacts{
-        virtualunit::kProductIdVr,
-        "vr.ini",
-        "Failed to create device in vr.",
-        {"WriteMixer", "SetMicVolume", "WriteMixer", "WriteMixer", "WriteMixer"},
-        {"Button/MonitorMicIsChecked", "Dial/MicValue", "Dial/HeadphoneValue",
-         "Button/HeadphoneMuteIsChecked", "Button/HeadphoneDimIsChecked"},
-    };
-    return model == Model::VT1 ? vt1Facts : vrFacts;
+    if (model == "vt1")
+        return std::make_unique<vt1>();
+    if (model == "vt2")
+        return std::make_unique<vt2>();
+    return std::make_unique<vr>();
 }
 
-// The Mixer block a freshly built panel leaves in the unit, written out cell
-// by cell rather than derived from the panel's own presets.
-std::vector<double> expectedFirstStartMixer(Model model)
+QString iniPath(const QString& model)
 {
-    std::vector<double> cells(virtualunit::kMixerRows * virtualunit::kMixerColumns, 0.0);
-    auto set = [&](int row, int column, double value) {
-        cells[std::size_t(row * 32 + column)] = value;
-    };
-    for (int i = 0; i < 8; ++i) {
-        set(4 + i, i, 1.0);
-        set(160 + i, i, 1.0);
+    return settingsPath(model + ".ini");
+}
+
+// Every key of a panel's file at its default, as a first start leaves it.
+QStringList defaults(const QString& model)
+{
+    QString entries = "Button/MonitorMicIsChecked=false Dial/MicValue=0 Dial/HeadphoneValue=-80 "
+                      "Button/HeadphoneMuteIsChecked=false Button/HeadphoneDimIsChecked=false";
+    if (model == "vt1")
+        entries += " Button/MicInstrIsChecked=false Button/Mic20dBIsChecked=false "
+                   "Button/Mic48VIsChecked=false Dial/OtgToHpValue=0";
+    if (model == "vt2")
+        entries = "Button/Mic120dBIsChecked=false Button/Mic148VIsChecked=false "
+                  "Button/MonitorMic1IsChecked=false Dial/Mic1Value=0 Dial/Mic2Value=0 "
+                  "Button/Mic220dBIsChecked=false Button/Mic248VIsChecked=false "
+                  "Button/MonitorMic2IsChecked=false Dial/SpeakerValue=-80 "
+                  "Button/SpeakerMuteIsChecked=false Button/SpeakerDimIsChecked=false "
+                  "Dial/HeadphoneValue=-80 Button/HeadphoneMuteIsChecked=false "
+                  "Button/HeadphoneDimIsChecked=false Dial/OtgToHpValue=0 Dial/OtgToSPValue=0";
+    QStringList sorted = entries.split(' ');
+    sorted.sort();
+    return sorted;
+}
+
+// The settings file as its bytes stand on disk: "Section/Key=value", sorted.
+QStringList onDisk(const QString& model)
+{
+    QFile file(iniPath(model));
+    QStringList entries;
+    QString section;
+    if (!file.open(QIODevice::ReadOnly))
+        return entries;
+    for (const QByteArray& raw : file.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw.trimmed());
+        if (line.startsWith('['))
+            section = line.mid(1, line.size() - 2);
+        else if (!line.isEmpty())
+            entries << section + '/' + line;
     }
-    for (auto [row, column] : {std::pair{96, 0}, {97, 1}, {128, 0}, {129, 1}, {130, 0}, {131, 1}})
-        set(row, column, 1.0);
-    for (int row = 256; row <= 258; ++row)
-        for (int column = 0; column < 32; ++column)
-            set(row, column, 1.0);
-    // Phone into the headphones at unity: a preset on the VR, the restored
-    // 0 dB phone dial on the VT1.
-    set(64, 2, 1.0);
-    set(65, 3, 1.0);
-    // The headphone level restored at -80 dB is silence.
-    set(256, 0, 0.0);
-    set(256, 1, 0.0);
-    (void)model;
-    return cells;
+    entries.sort();
+    return entries;
+}
+
+// Writes "Key=value" entries into a panel's file before the panel is built.
+void store(const QString& model, const QString& entries)
+{
+    QSettings file(iniPath(model), QSettings::IniFormat);
+    for (const QString& entry : entries.split(' ', Qt::SkipEmptyParts))
+        file.setValue(entry.section('=', 0, 0), entry.section('=', 1));
+}
+
+// A control by creation order: "dial 2" is the third dial, "MUTE 1" the second MUTE.
+QWidget* control(QWidget* panel, const QString& name)
+{
+    const int index = name.section(' ', 1).toInt();
+    if (name.startsWith("dial "))
+        return knobs(panel).value(index);
+    return button(panel, name.section(' ', 0, 0), index);
+}
+
+// Turns a dial to `value`, or a switch on (1) or off (0).
+void change(QWidget* widget, int value)
+{
+    if (auto* knob = qobject_cast<Knob*>(widget))
+        knob->setValue(value);
+    else
+        static_cast<Button*>(widget)->setState(value != 0);
+}
+
+// "(row,column)=gain ..." as the unit holds those cells, gains printed as its trace prints them.
+QString cellsOf(const virtualunit::UnitState& state, const QString& cells)
+{
+    QStringList shown;
+    for (const QString& entry : cells.split(' ', Qt::SkipEmptyParts)) {
+        const QStringList place = entry.section('=', 0, 0).mid(1).chopped(1).split(',');
+        const double gain = state.cell(place[0].toInt(), place[1].toInt());
+        shown << entry.section('=', 0, 0) + '=' + QString::number(gain, 'g', 6);
+    }
+    return shown.join(' ');
+}
+
+// The line a panel logs when the unit refuses the control stored under `key`.
+QString failureLine(const QString& key)
+{
+    const std::pair<const char*, const char*> lines[] = {
+        {"MicInstr", "Failed to switch mic instruction."},
+        {"20dB", "Failed to switch mic 20dB."},
+        {"48V", "Failed to switch mic 48V."},
+        {"MonitorMic", "Failed to set Monitor Mic."},
+        {"OtgToHp", "Failed to set OTG to HP volume."},
+        {"OtgToSP", "Failed to set OTG to SP volume."},
+        {"Headphone", "Failed to set headphone volume."},
+        {"Speaker", "Failed to set speaker volume."},
+        {"Mic", "Failed to set mic volume."},
+    };
+    for (const auto& [fragment, line] : lines)
+        if (key.contains(fragment))
+            return line;
+    return {};
+}
+
+QStringList readouts(QWidget* panel)
+{
+    QStringList texts;
+    for (QLabel* label : panel->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+        if (label->text().endsWith(" dB"))
+            texts << label->text();
+    return texts;
+}
+
+bool laidOut(QLayout* layout, QWidget* widget)
+{
+    if (!layout)
+        return false;
+    for (int i = 0; i < layout->count(); ++i)
+        if (layout->itemAt(i)->widget() == widget || laidOut(layout->itemAt(i)->layout(), widget))
+            return true;
+    return false;
+}
+
+void addModels()
+{
+    QTest::addColumn<QString>("model");
+    for (const char* model : {"vt1", "vt2", "vr"})
+        QTest::newRow(model) << QString(model);
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(Model)
-
 class TestPanels : public QObject {
     Q_OBJECT
 
-private:
     TestEnvironment m_env;
-    WideOutputSink m_wideOutput;
+    WideOutputSink m_openLines;
     std::unique_ptr<LogCapture> m_log;
-    std::unique_ptr<VirtualUnit> m_unit;
+    std::unique_ptr<virtualunit::VirtualUnit> m_unit;
 
-    void plug(Model model)
+    // What the unit received since the last call, without the meter reads.
+    QStringList sent()
     {
-        virtualunit::Options options;
-        options.productId = facts(model).productId;
-        options.movingMeters = false;
-        m_unit = std::make_unique<VirtualUnit>(options);
-        QVERIFY(m_unit->plug());
-    }
-
-    std::unique_ptr<QWidget> build(Model model)
-    {
-        if (model == Model::VT1)
-            return std::make_unique<vt1>();
-        return std::make_unique<vr>();
-    }
-
-    void store(Model model, const QVariantMap& values)
-    {
-        QSettings file(settingsPath(facts(model).fileName), QSettings::IniFormat);
-        for (auto it = values.begin(); it != values.end(); ++it)
-            file.setValue(it.key(), it.value());
-    }
-
-    QVariant stored(Model model, const QString& key)
-    {
-        return QSettings(settingsPath(facts(model).fileName), QSettings::IniFormat).value(key);
-    }
-
-    double cell(int row, int column) { return m_unit->state().cell(row, column); }
-
-    static void addModels()
-    {
-        QTest::addColumn<Model>("model");
-        QTest::newRow("VT1") << Model::VT1;
-        QTest::newRow("VR") << Model::VR;
+        QStringList lines;
+        for (const std::string& line : m_unit->takeTrace())
+            if (line.rfind("ReadMeters", 0) != 0)
+                lines << QString::fromStdString(line);
+        return lines;
     }
 
 private slots:
     void init()
     {
+        for (const char* model : {"vt1", "vt2", "vr"})
+            QFile::remove(iniPath(model));
+        virtualunit::Options options;
+        options.movingMeters = false;
+        m_unit = std::make_unique<virtualunit::VirtualUnit>(options);
+        QVERIFY(m_unit->plug());
         m_log = std::make_unique<LogCapture>();
-        for (Model model : {Model::VT1, Model::VR})
-            QFile::remove(settingsPath(facts(model).fileName));
     }
-
     void cleanup()
     {
-        m_unit.reset();
         m_log.reset();
+        m_unit.reset();
     }
 
-    void firstStartSendsDefaultsAndStoresThem_data() { addModels(); }
-    void firstStartSendsDefaultsAndStoresThem()
+    void firstStartSendsAndStoresEveryDefault_data()
     {
-        QFETCH(Model, model);
-        plug(model);
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("trace"); // Mixer cells left out
+        const QString out = "SetOutVolume channel=%1 value=100;";
+        QTest::newRow("vt1") << "vt1"
+                             << out.arg(1) + out.arg(2) +
+                                    "SwitchMicInstrument channel=1 state=0;SetMic20dB channel=1 "
+                                    "state=0;SetMic48V channel=1 state=0;WriteMixer;SetMicVolume "
+                                    "channel=1 value=0;WriteMixer;WriteMixer;WriteMixer;WriteMixer";
+        QTest::newRow("vt2") << "vt2"
+                             << out.arg(1) + out.arg(2) + out.arg(5) + out.arg(6) +
+                                    "SetMic20dB channel=1 state=0;SetMic48V channel=1 state=0;"
+                                    "WriteMixer;SetMicVolume channel=1 value=0;SetMicVolume "
+                                    "channel=2 value=0;SetMic20dB channel=2 state=0;SetMic48V "
+                                    "channel=2 state=0;WriteMixer;WriteMixer;WriteMixer;WriteMixer;"
+                                    "WriteMixer;WriteMixer;WriteMixer;WriteMixer;WriteMixer";
+        QTest::newRow("vr") << "vr"
+                            << out.arg(1) + out.arg(2) +
+                                   "WriteMixer;SetMicVolume channel=1 value=0;WriteMixer;"
+                                   "WriteMixer;WriteMixer";
+    }
+    void firstStartSendsAndStoresEveryDefault()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, trace);
         auto panel = build(model);
-
-        const auto trace = m_unit->trace();
-        QCOMPARE(linesOf(trace, "SetOutVolume"), QStringList({"SetOutVolume channel=1 value=100",
-                                                              "SetOutVolume channel=2 value=100"}));
-        QCOMPARE(operations(trace),
-                 QStringList({"SetOutVolume", "SetOutVolume"}) + facts(model).startOperations);
-        QCOMPARE(linesOf(trace, "SetMicVolume"), QStringList{"SetMicVolume channel=1 value=0"});
-
-        const std::vector<double> expected = expectedFirstStartMixer(model);
-        const virtualunit::UnitState state = m_unit->state();
-        for (int row = 0; row < virtualunit::kMixerRows; ++row)
-            for (int column = 0; column < virtualunit::kMixerColumns; ++column)
-                QVERIFY2(state.cell(row, column) == expected[std::size_t(row * 32 + column)],
-                         qPrintable(QString("cell (%1, %2) is %3")
-                                        .arg(row)
-                                        .arg(column)
-                                        .arg(state.cell(row, column))));
-
-        QSettings file(settingsPath(facts(model).fileName), QSettings::IniFormat);
-        QCOMPARE(file.allKeys().size(), facts(model).keys.size());
-        for (const QString& key : facts(model).keys) {
-            QVERIFY2(file.contains(key), qPrintable(key));
-            const QVariant expectedValue = key.startsWith("Button/")      ? QVariant(false)
-                                           : key == "Dial/HeadphoneValue" ? QVariant(-80)
-                                                                          : QVariant(0);
-            QCOMPARE(file.value(key).toString(), expectedValue.toString());
-        }
+        QCOMPARE(onDisk(model), defaults(model)); // before any event: written at once
+        QStringList operations;
+        for (const QString& line : sent())
+            operations << line.section(" (", 0, 0);
+        QCOMPARE(operations.join(';'), trace);
         QVERIFY(m_log->contains("已从配置文件加载控件状态"));
-        QCOMPARE(PanelProbe::readouts(panel.get()).size(), model == Model::VT1 ? 2 : 1);
-        for (QLabel* readout : PanelProbe::readouts(panel.get()))
-            QCOMPARE(readout->text(), QStringLiteral("-160 dB"));
+
+        const bool isVt2 = model == "vt2";
+        double expected[259][32] = {};
+        for (int i = 0; i < 8; ++i)
+            expected[4 + i][i] = expected[160 + i][i] = 1.0;
+        for (int row : {96, 100, 128, 130, 132})
+            if (isVt2 || (row != 100 && row != 132))
+                expected[row][0] = expected[row + 1][1] = 1.0;
+        for (int row : {256, 257, 258})
+            for (double& gain : expected[row])
+                gain = 1.0;
+        for (int column : {0, 1, 4, 5})
+            if (isVt2 || column < 2)
+                expected[256][column] = 0.0; // outputs restored at -80 dB
+        for (int row : {64, 68})
+            if (isVt2 || row == 64)
+                expected[row][2] = expected[row + 1][3] = 1.0; // the phone at 0 dB
+        const virtualunit::UnitState state = m_unit->state();
+        for (int row = 0; row < 259; ++row)
+            for (int column = 0; column < 32; ++column)
+                QVERIFY2(
+                    state.cell(row, column) == expected[row][column],
+                    qPrintable(
+                        QString("(%1,%2)=%3").arg(row).arg(column).arg(state.cell(row, column))));
     }
 
-    void storedDialsAreClampedSentAndWrittenBack_data() { addModels(); }
-    void storedDialsAreClampedSentAndWrittenBack()
+    void storedStateIsReplayed_data()
     {
-        QFETCH(Model, model);
-        store(model, {{"Dial/MicValue", 50}, {"Dial/HeadphoneValue", 20}});
-        plug(model);
-        auto panel = build(model);
-
-        QCOMPARE(linesOf(m_unit->trace(), "SetMicVolume"),
-                 QStringList{"SetMicVolume channel=1 value=84"});
-        QCOMPARE(stored(model, "Dial/MicValue").toInt(), 42);
-        QCOMPARE(stored(model, "Dial/HeadphoneValue").toInt(), 6);
-        QCOMPARE(cell(256, 0), QuorlinIoControl::DbToLinear(6));
-        QCOMPARE(knobs(panel.get()).at(0)->value, 42);
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("line");  // a line the unit receives, or empty
+        QTest::addColumn<QString>("cells"); // Mixer cells in the unit afterwards
+        QTest::addColumn<QString>("saved"); // written back, clamped to the dial's range
+        const struct {
+            const char *tag, *model, *stored, *line, *cells, *saved;
+        } rows[] = {
+            {"vt1 gain clamped", "vt1", "Dial/MicValue=50", "SetMicVolume channel=1 value=84", "",
+             "Dial/MicValue=42"},
+            {"vt1 switches and phone", "vt1",
+             "Button/MicInstrIsChecked=true Button/Mic48VIsChecked=true Dial/OtgToHpValue=-20",
+             "SetMic48V channel=1 state=1", "(64,2)=0.1 (65,3)=0.1",
+             "Button/MicInstrIsChecked=true"},
+            {"vt1 muted and dimmed", "vt1",
+             "Dial/HeadphoneValue=-10 Button/HeadphoneMuteIsChecked=true "
+             "Button/HeadphoneDimIsChecked=true",
+             "", "(256,0)=0 (256,1)=0", "Dial/HeadphoneValue=-10"},
+            {"vt2 gain clamped", "vt2", "Dial/Mic2Value=99", "SetMicVolume channel=2 value=112", "",
+             "Dial/Mic2Value=56"},
+            {"vt2 mic 2 switches", "vt2",
+             "Button/Mic220dBIsChecked=true Button/MonitorMic2IsChecked=true",
+             "SetMic20dB channel=2 state=1", "(64,1)=1 (65,1)=1 (68,1)=1 (69,1)=1 (64,0)=0",
+             "Button/MonitorMic2IsChecked=true"},
+            {"vt2 speaker muted", "vt2",
+             "Dial/SpeakerValue=0 Button/SpeakerMuteIsChecked=true Dial/HeadphoneValue=0 "
+             "Dial/OtgToSPValue=-20",
+             "", "(256,0)=0 (256,1)=0 (256,4)=1 (256,5)=1 (64,2)=0.1 (65,3)=0.1 (68,2)=1",
+             "Dial/SpeakerValue=0"},
+            {"vt2 headphones dimmed", "vt2",
+             "Dial/HeadphoneValue=0 Button/HeadphoneDimIsChecked=true Dial/OtgToHpValue=-80", "",
+             "(256,4)=0.1 (256,5)=0.1 (68,2)=0 (69,3)=0 (64,2)=1",
+             "Button/HeadphoneDimIsChecked=true"},
+            {"vr level clamped", "vr", "Dial/HeadphoneValue=20 Button/MonitorMicIsChecked=true", "",
+             "(256,0)=1.99526 (256,1)=1.99526 (64,0)=1 (65,1)=1 (64,2)=1 (65,3)=1",
+             "Dial/HeadphoneValue=6"},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.tag) << row.model << row.stored << row.line << row.cells << row.saved;
     }
-
-    void restoredMuteAndDimApplyInOrder_data() { addModels(); }
-    void restoredMuteAndDimApplyInOrder()
+    void storedStateIsReplayed()
     {
-        QFETCH(Model, model);
-        store(model, {{"Dial/HeadphoneValue", -10},
-                      {"Button/HeadphoneMuteIsChecked", true},
-                      {"Button/HeadphoneDimIsChecked", true}});
-        plug(model);
+        QFETCH(QString, model);
+        QFETCH(QString, stored);
+        QFETCH(QString, line);
+        QFETCH(QString, cells);
+        QFETCH(QString, saved);
+        store(model, stored);
         auto panel = build(model);
-
-        // Level at the dial, then muted, then dim changes nothing under mute.
-        const QStringList writes = linesOf(m_unit->trace(), "WriteMixer");
-        const QString atDial = QString::number(QuorlinIoControl::DbToLinear(-10), 'g', 6);
-        QVERIFY2(writes.at(1).contains("(256,0)=" + atDial), qPrintable(writes.at(1)));
-        QCOMPARE(writes.at(2), QStringLiteral("WriteMixer (256,0)=0 (256,1)=0"));
-        QCOMPARE(writes.at(3), QStringLiteral("WriteMixer (no change)"));
-        QCOMPARE(cell(256, 1), 0.0);
-        QCOMPARE(stored(model, "Dial/HeadphoneValue").toInt(), -10);
+        QVERIFY2(onDisk(model).contains(saved), qPrintable(onDisk(model).join(' ')));
+        if (!line.isEmpty())
+            QVERIFY2(sent().contains(line), qPrintable(line));
+        QCOMPARE(cellsOf(m_unit->state(), cells), cells);
     }
 
-    void muteWinsOverDim_data() { addModels(); }
+    // Each control sends exactly its change, and its new state reaches the
+    // file on disk at once, also when the unit refuses the change.
+    void everyControlReachesTheUnitAndTheFile_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("line"); // "(row,column)=gain ...": a WriteMixer with these
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("refused");
+        const struct {
+            const char *model, *name;
+            int value;
+            const char *line, *key;
+        } rows[] = {
+            {"vt1", "MIC", 1, "SwitchMicInstrument channel=1 state=1", "MicInstrIsChecked"},
+            {"vt1", "20dB", 1, "SetMic20dB channel=1 state=1", "Mic20dBIsChecked"},
+            {"vt1", "48V", 1, "SetMic48V channel=1 state=1", "Mic48VIsChecked"},
+            {"vt1", "DIRECT", 1, "(64,0)=1 (65,1)=1", "MonitorMicIsChecked"},
+            {"vt1", "dial 0", 20, "SetMicVolume channel=1 value=40", "MicValue"},
+            {"vt1", "dial 1", -20, "(256,0)=0.1 (256,1)=0.1", "HeadphoneValue"},
+            {"vt1", "MUTE", 1, "(256,0)=0 (256,1)=0", "HeadphoneMuteIsChecked"},
+            {"vt1", "DIM", 1, "(256,0)=0.1 (256,1)=0.1", "HeadphoneDimIsChecked"},
+            {"vt1", "dial 2", -20, "(64,2)=0.1 (65,3)=0.1", "OtgToHpValue"},
+            {"vt2", "20dB", 1, "SetMic20dB channel=1 state=1", "Mic120dBIsChecked"},
+            {"vt2", "48V", 1, "SetMic48V channel=1 state=1", "Mic148VIsChecked"},
+            {"vt2", "DIRECT", 1, "(64,0)=1 (65,0)=1 (68,0)=1 (69,0)=1", "MonitorMic1IsChecked"},
+            {"vt2", "dial 0", 20, "SetMicVolume channel=1 value=40", "Mic1Value"},
+            {"vt2", "dial 1", 56, "SetMicVolume channel=2 value=112", "Mic2Value"},
+            {"vt2", "20dB 1", 1, "SetMic20dB channel=2 state=1", "Mic220dBIsChecked"},
+            {"vt2", "48V 1", 1, "SetMic48V channel=2 state=1", "Mic248VIsChecked"},
+            {"vt2", "DIRECT 1", 1, "(64,1)=1 (65,1)=1 (68,1)=1 (69,1)=1", "MonitorMic2IsChecked"},
+            {"vt2", "dial 2", -20, "(256,0)=0.1 (256,1)=0.1", "SpeakerValue"},
+            {"vt2", "MUTE", 1, "(256,0)=0 (256,1)=0", "SpeakerMuteIsChecked"},
+            {"vt2", "DIM", 1, "(256,0)=0.1 (256,1)=0.1", "SpeakerDimIsChecked"},
+            {"vt2", "dial 3", -20, "(64,2)=0.1 (65,3)=0.1", "OtgToSPValue"},
+            {"vt2", "dial 4", -20, "(256,4)=0.1 (256,5)=0.1", "HeadphoneValue"},
+            {"vt2", "MUTE 1", 1, "(256,4)=0 (256,5)=0", "HeadphoneMuteIsChecked"},
+            {"vt2", "DIM 1", 1, "(256,4)=0.1 (256,5)=0.1", "HeadphoneDimIsChecked"},
+            {"vt2", "dial 5", -20, "(68,2)=0.1 (69,3)=0.1", "OtgToHpValue"},
+            {"vr", "DIRECT", 1, "(64,0)=1 (65,1)=1", "MonitorMicIsChecked"},
+            {"vr", "dial 0", 20, "SetMicVolume channel=1 value=40", "MicValue"},
+            {"vr", "dial 1", -20, "(256,0)=0.1 (256,1)=0.1", "HeadphoneValue"},
+            {"vr", "MUTE", 1, "(256,0)=0 (256,1)=0", "HeadphoneMuteIsChecked"},
+            {"vr", "DIM", 1, "(256,0)=0.1 (256,1)=0.1", "HeadphoneDimIsChecked"},
+        };
+        for (bool refused : {false, true})
+            for (const auto& row : rows)
+                QTest::addRow("%s %s%s", row.model, row.name, refused ? " refused" : "")
+                    << row.model << row.name << row.value << row.line << row.key << refused;
+    }
+    void everyControlReachesTheUnitAndTheFile()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, name);
+        QFETCH(int, value);
+        QFETCH(QString, line);
+        QFETCH(QString, key);
+        QFETCH(bool, refused);
+        store(model, "Dial/HeadphoneValue=0 Dial/SpeakerValue=0"); // MUTE and DIM are heard
+        auto panel = build(model);
+        QWidget* widget = control(panel.get(), name);
+        QVERIFY(widget);
+        if (line.startsWith('('))
+            line.prepend("WriteMixer ");
+        if (refused)
+            m_unit->fail(line.section(' ', 0, 0).toStdString());
+        sent();
+        m_log->clear();
+
+        change(widget, value);
+        QCOMPARE(sent(), QStringList{refused ? line + " failed 31" : line});
+        QCOMPARE(m_log->count(failureLine(key)), refused ? 1 : 0);
+        const bool dial = name.startsWith("dial");
+        const QString saved = (dial ? "Dial/" : "Button/") + key + '=' +
+                              (dial ? QString::number(value) : QString("true"));
+        QVERIFY2(onDisk(model).contains(saved), qPrintable(onDisk(model).join(' ')));
+        if (name == "MIC") // the switch names its mode only once the unit took it
+            QCOMPARE(static_cast<Button*>(widget)->text(), refused ? "MIC" : "INST");
+    }
+
+    void muteWinsOverDim_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("dialName");
+        QTest::addColumn<int>("pair");   // which MUTE and DIM
+        QTest::addColumn<int>("column"); // the output's first level cell in row 256
+        QTest::addColumn<QString>("key");
+        QTest::newRow("vt1") << "vt1"
+                             << "dial 1" << 0 << 0 << "Dial/HeadphoneValue";
+        QTest::newRow("vt2 speaker") << "vt2"
+                                     << "dial 2" << 0 << 0 << "Dial/SpeakerValue";
+        QTest::newRow("vt2 headphones") << "vt2"
+                                        << "dial 4" << 1 << 4 << "Dial/HeadphoneValue";
+        QTest::newRow("vr") << "vr"
+                            << "dial 1" << 0 << 0 << "Dial/HeadphoneValue";
+    }
     void muteWinsOverDim()
     {
-        QFETCH(Model, model);
-        plug(model);
-        auto panel = build(model);
-        Knob* headphone = knobs(panel.get()).at(1);
-        Button* mute = button(panel.get(), "MUTE");
-        Button* dim = button(panel.get(), "DIM");
-        headphone->setValue(-6);
-        QCOMPARE(cell(256, 0), QuorlinIoControl::DbToLinear(-6));
-
-        QTest::mousePress(mute, Qt::LeftButton);
-        QCOMPARE(cell(256, 0), 0.0);
-        QTest::mousePress(dim, Qt::LeftButton);
-        QCOMPARE(cell(256, 0), 0.0);
-        // Turning the dial under MUTE keeps the output silent but keeps the dial.
-        headphone->setValue(-3);
-        QCOMPARE(cell(256, 1), 0.0);
-        QCOMPARE(stored(model, "Dial/HeadphoneValue").toInt(), -3);
-        QTest::mousePress(mute, Qt::LeftButton);
-        QCOMPARE(cell(256, 0), QuorlinIoControl::DbToLinear(-23));
-        QCOMPARE(cell(256, 1), QuorlinIoControl::DbToLinear(-23));
-        QCOMPARE(stored(model, "Button/HeadphoneMuteIsChecked").toBool(), false);
-        QCOMPARE(stored(model, "Button/HeadphoneDimIsChecked").toBool(), true);
-
-        // DIM from -70 lands below the range: silence, while the file keeps -70.
-        headphone->setValue(-70);
-        QCOMPARE(cell(256, 0), 0.0);
-        QCOMPARE(stored(model, "Dial/HeadphoneValue").toInt(), -70);
-    }
-
-    void directRoutesTheInputToTheHeadphones_data() { addModels(); }
-    void directRoutesTheInputToTheHeadphones()
-    {
-        QFETCH(Model, model);
-        plug(model);
-        auto panel = build(model);
-        Button* direct = button(panel.get(), "DIRECT");
-
-        QTest::mousePress(direct, Qt::LeftButton);
-        QCOMPARE(cell(64, 0), 1.0);
-        QCOMPARE(cell(65, 1), 1.0);
-        QCOMPARE(stored(model, "Button/MonitorMicIsChecked").toBool(), true);
-        QVERIFY(m_log->contains("Monitor Mic set to: 1"));
-
-        QTest::mousePress(direct, Qt::LeftButton);
-        QCOMPARE(cell(64, 0), 0.0);
-        QCOMPARE(cell(65, 1), 0.0);
-        // The phone routes are untouched by DIRECT.
-        QCOMPARE(cell(64, 2), 1.0);
-        QCOMPARE(cell(65, 3), 1.0);
-    }
-
-    void phoneLevelDialOnTheVt1()
-    {
-        plug(Model::VT1);
-        vt1 panel;
-        Knob* phone = knobs(&panel).at(2);
-        phone->setValue(-20);
-        QCOMPARE(cell(64, 2), QuorlinIoControl::DbToLinear(-20));
-        QCOMPARE(cell(65, 3), QuorlinIoControl::DbToLinear(-20));
-        QCOMPARE(stored(Model::VT1, "Dial/OtgToHpValue").toInt(), -20);
-        phone->setValue(-80);
-        QCOMPARE(cell(64, 2), 0.0);
-    }
-
-    void headphoneLevelLogsOnlyOnTheVt1_data() { addModels(); }
-    void headphoneLevelLogsOnlyOnTheVt1()
-    {
-        QFETCH(Model, model);
-        plug(model);
-        auto panel = build(model);
-        m_log->clear();
-        knobs(panel.get()).at(1)->setValue(0);
-        QCOMPARE(m_log->contains("Headphone volume set to: 1"), model == Model::VT1);
-        QCOMPARE(cell(256, 0), 1.0);
-    }
-
-    void vt1SwitchesSendTheirCommands_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("successLine");
-
-        QTest::newRow("MIC/INST") << "MIC"
-                                  << "SwitchMicInstrument channel=1 state=1"
-                                  << "Button/MicInstrIsChecked"
-                                  << "Mic instruction switched for channel 1.";
-        QTest::newRow("20dB") << "20dB"
-                              << "SetMic20dB channel=1 state=1"
-                              << "Button/Mic20dBIsChecked"
-                              << "Mic 20dB switched for channel 1.";
-        QTest::newRow("48V") << "48V"
-                             << "SetMic48V channel=1 state=1"
-                             << "Button/Mic48VIsChecked"
-                             << "Mic 48V switched for channel 1.";
-    }
-    void vt1SwitchesSendTheirCommands()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, command);
+        QFETCH(QString, model);
+        QFETCH(QString, dialName);
+        QFETCH(int, pair);
+        QFETCH(int, column);
         QFETCH(QString, key);
-        QFETCH(QString, successLine);
-
-        plug(Model::VT1);
-        vt1 panel;
-        m_unit->clearTrace();
-        m_log->clear();
-        Button* sw = button(&panel, text);
-        QTest::mousePress(sw, Qt::LeftButton);
-        QCOMPARE(operations(m_unit->takeTrace()), QStringList{command.section(' ', 0, 0)});
-        QVERIFY(m_log->contains(successLine));
-        QCOMPARE(stored(Model::VT1, key).toBool(), true);
-        if (text == "MIC")
-            QCOMPARE(sw->text(), QStringLiteral("INST"));
-    }
-
-    void refusedCommandsAreLoggedAndStillSaved_data()
-    {
-        QTest::addColumn<QString>("operation");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("failureLine");
-        QTest::addColumn<QString>("key");
-
-        QTest::newRow("48V") << "SetMic48V"
-                             << "48V"
-                             << "Failed to switch mic 48V."
-                             << "Button/Mic48VIsChecked";
-        QTest::newRow("20dB") << "SetMic20dB"
-                              << "20dB"
-                              << "Failed to switch mic 20dB."
-                              << "Button/Mic20dBIsChecked";
-        QTest::newRow("MIC/INST keeps its text") << "SwitchMicInstrument"
-                                                 << "MIC"
-                                                 << "Failed to switch mic instruction."
-                                                 << "Button/MicInstrIsChecked";
-        QTest::newRow("DIRECT") << "WriteMixer"
-                                << "DIRECT"
-                                << "Failed to set Monitor Mic."
-                                << "Button/MonitorMicIsChecked";
-    }
-    void refusedCommandsAreLoggedAndStillSaved()
-    {
-        QFETCH(QString, operation);
-        QFETCH(QString, text);
-        QFETCH(QString, failureLine);
-        QFETCH(QString, key);
-
-        plug(Model::VT1);
-        vt1 panel;
-        Button* sw = button(&panel, text);
-        m_unit->fail(operation.toStdString(), 1);
-        QTest::mousePress(sw, Qt::LeftButton);
-        QVERIFY(m_log->contains(failureLine));
-        QCOMPARE(stored(Model::VT1, key).toBool(), true);
-        QCOMPARE(sw->text(), text);
-    }
-
-    void refusedMicGainIsStillSaved()
-    {
-        plug(Model::VR);
-        vr panel;
-        m_unit->fail("SetMicVolume", 1);
-        knobs(&panel).at(0)->setValue(12);
-        QVERIFY(m_log->contains("Failed to set mic volume."));
-        QCOMPARE(stored(Model::VR, "Dial/MicValue").toInt(), 12);
-        knobs(&panel).at(0)->setValue(13);
-        QCOMPARE(m_unit->state().micVolume.at(1), 26);
-    }
-
-    void unitThatCannotBeUsedLeavesAnEmptyPanel_data()
-    {
-        QTest::addColumn<Model>("model");
-        QTest::addColumn<int>("outVolumeFailures");
-        QTest::addColumn<bool>("plugged");
-        QTest::addColumn<bool>("complete");
-
-        QTest::newRow("VT1 first output refused, second accepted")
-            << Model::VT1 << 1 << true << true;
-        QTest::newRow("VT1 second output refused") << Model::VT1 << 2 << true << false;
-        QTest::newRow("VR second output refused") << Model::VR << 2 << true << false;
-        QTest::newRow("VT1 no unit") << Model::VT1 << 0 << false << false;
-        QTest::newRow("VR no unit") << Model::VR << 0 << false << false;
-    }
-    void unitThatCannotBeUsedLeavesAnEmptyPanel()
-    {
-        QFETCH(Model, model);
-        QFETCH(int, outVolumeFailures);
-        QFETCH(bool, plugged);
-        QFETCH(bool, complete);
-
-        if (plugged) {
-            plug(model);
-            if (outVolumeFailures)
-                m_unit->fail("SetOutVolume", outVolumeFailures);
+        auto panel = build(model);
+        auto* dial = static_cast<Knob*>(control(panel.get(), dialName));
+        Button* mute = button(panel.get(), "MUTE", pair);
+        Button* dim = button(panel.get(), "DIM", pair);
+        const auto at = [&](int dB) {
+            const virtualunit::UnitState state = m_unit->state();
+            const double gain = QuorlinIoControl::DbToLinear(dB);
+            return state.cell(256, column) == gain && state.cell(256, column + 1) == gain;
+        };
+        sent();
+        dial->setValue(-10);
+        QVERIFY(at(-10));
+        mute->setState(true);
+        QVERIFY(at(-80));
+        dial->setValue(-4); // turned under MUTE: still silent, but the dial is kept
+        QVERIFY(at(-80));
+        QVERIFY(onDisk(model).contains(key + "=-4"));
+        dim->setState(true);
+        QVERIFY(at(-80));
+        mute->setState(false);
+        QVERIFY(at(-24));
+        dial->setValue(-70); // dimmed to -90: silence
+        QVERIFY(at(-80));
+        dim->setState(false);
+        QVERIFY(at(-70));
+        const QString cells = sent().join(' ');
+        auto places = QRegularExpression(R"(\(\d+,\d+\))").globalMatch(cells);
+        while (places.hasNext()) { // no other cell changed
+            const QString place = places.next().captured();
+            QVERIFY2(place == QString("(256,%1)").arg(column) ||
+                         place == QString("(256,%1)").arg(column + 1),
+                     qPrintable(place));
         }
+    }
+
+    void readoutsShowTheMetersEveryHalfSecond_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QList<qint32>>("entries"); // Meter entries 0 to 3
+        QTest::addColumn<QStringList>("shown");     // the readouts, left to right
+        const qint32 full = 2147483647, tenth = 214748365;
+        QTest::newRow("vt1") << "vt1" << QList<qint32>{tenth, full, full, 0}
+                             << QStringList{"-20.0 dB", "-6.0 dB"};
+        QTest::newRow("vt2") << "vt2" << QList<qint32>{full, tenth, full, 0}
+                             << QStringList{"0.0 dB", "-20.0 dB", "-6.0 dB", "-6.0 dB"};
+        QTest::newRow("vr") << "vr" << QList<qint32>{0, full, full, full} << QStringList{"-inf dB"};
+    }
+    void readoutsShowTheMetersEveryHalfSecond()
+    {
+        QFETCH(QString, model);
+        QFETCH(QList<qint32>, entries);
+        QFETCH(QStringList, shown);
+        for (int entry = 0; entry < 4; ++entry)
+            m_unit->pinMeter(entry, entries[entry]);
         auto panel = build(model);
-        QCOMPARE(panel->children().isEmpty(), !complete);
-        QCOMPARE(QFile::exists(settingsPath(facts(model).fileName)), complete);
-        if (!plugged)
-            QVERIFY(m_log->contains(facts(model).openFailure));
-        else if (!complete)
-            QVERIFY(m_log->contains("Failed to set output volume."));
+        QCOMPARE(readouts(panel.get()), QStringList(shown.size(), "-160 dB"));
+        auto* timer = panel->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 500);
+        QMetaObject::invokeMethod(panel.get(), "updateMeters");
+        QCOMPARE(readouts(panel.get()), shown);
+
+        m_unit->fail("ReadMeters");
+        m_unit->pinMeter(0, 1);
+        QMetaObject::invokeMethod(panel.get(), "updateMeters");
+        QCOMPARE(m_log->count("Failed to read meter data from driver."), 1);
+        QCOMPARE(readouts(panel.get()), shown);
+        QTRY_COMPARE_WITH_TIMEOUT(readouts(panel.get()).first(), "-186.6 dB", 5000);
     }
 
-    void readouts_data()
+    void everyControlIsLaidOut_data() { addModels(); }
+    void everyControlIsLaidOut()
     {
-        QTest::addColumn<int>("input");
-        QTest::addColumn<int>("phoneLeft");
-        QTest::addColumn<int>("phoneRight");
-        QTest::addColumn<QString>("inputText");
-        QTest::addColumn<QString>("phoneText");
-
-        const int max = std::numeric_limits<int>::max();
-        const int min = std::numeric_limits<int>::min();
-        QTest::newRow("full scale") << max << max << max << "0.0 dB"
-                                    << "0.0 dB";
-        QTest::newRow("most negative") << min << min << min << "0.0 dB"
-                                       << "0.0 dB";
-        QTest::newRow("a tenth") << 214748365 << 214748365 << 214748365 << "-20.0 dB"
-                                 << "-20.0 dB";
-        QTest::newRow("silence") << 0 << 0 << 0 << "-inf dB"
-                                 << "-inf dB";
-        QTest::newRow("phone mean") << 0 << 429496730 << 0 << "-inf dB"
-                                    << "-20.0 dB";
-    }
-    void readouts()
-    {
-        QFETCH(int, input);
-        QFETCH(int, phoneLeft);
-        QFETCH(int, phoneRight);
-        QFETCH(QString, inputText);
-        QFETCH(QString, phoneText);
-
-        plug(Model::VT1);
-        m_unit->pinMeter(0, input);
-        m_unit->pinMeter(2, phoneLeft);
-        m_unit->pinMeter(3, phoneRight);
-        vt1 vt1Panel;
-        vt1Panel.updateMeters();
-        const QList<QLabel*> labels = PanelProbe::readouts(&vt1Panel);
-        QCOMPARE(labels.at(0)->text(), inputText);
-        QCOMPARE(labels.at(1)->text(), phoneText);
-
-        m_unit->setProductId(virtualunit::kProductIdVr);
-        vr vrPanel;
-        vrPanel.updateMeters();
-        QCOMPARE(PanelProbe::readouts(&vrPanel).at(0)->text(), inputText);
-    }
-
-    void failedMeterReadKeepsTheText_data() { addModels(); }
-    void failedMeterReadKeepsTheText()
-    {
-        QFETCH(Model, model);
-        plug(model);
-        m_unit->pinMeter(0, 214748365);
+        QFETCH(QString, model);
         auto panel = build(model);
-        auto* readout = PanelProbe::readouts(panel.get()).at(0);
-        QMetaObject::invokeMethod(panel.get(), "updateMeters");
-        QCOMPARE(readout->text(), QStringLiteral("-20.0 dB"));
-
-        m_unit->pinMeter(0, 0);
-        m_unit->fail("ReadMeters", 2);
-        m_log->clear();
-        QMetaObject::invokeMethod(panel.get(), "updateMeters");
-        QMetaObject::invokeMethod(panel.get(), "updateMeters");
-        QCOMPARE(m_log->count("Failed to read meter data from driver."), 2);
-        QCOMPARE(readout->text(), QStringLiteral("-20.0 dB"));
+        int dividers = 0;
+        for (QWidget* widget :
+             panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(laidOut(panel->layout(), widget), widget->metaObject()->className());
+            const auto* frame = qobject_cast<QFrame*>(widget);
+            dividers += frame && frame->frameShape() == QFrame::VLine;
+        }
+        QCOMPARE(dividers, 1);
     }
 
-    void metersAreReadEveryHalfSecond()
+    // Refusals while the panel starts. A panel that could not open the unit
+    // stays empty; otherwise every control is built and stored. Either way
+    // deleting the panel lets go of the unit.
+    void refusalsAtStart_data()
     {
-        plug(Model::VR);
-        m_unit->pinMeter(0, 2147483647);
-        vr panel;
-        QLabel* readout = PanelProbe::readouts(&panel).at(0);
-        QCOMPARE(readout->text(), QStringLiteral("-160 dB"));
-        QTRY_COMPARE_WITH_TIMEOUT(readout->text(), QStringLiteral("0.0 dB"), 5000);
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("refused"); // empty: no unit at all
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<int>("times");
+        for (const char* model : {"vt1", "vt2", "vr"})
+            QTest::addRow("%s, no unit", model)
+                << model << "" << QString("Failed to create device in %1.").arg(model) << 1;
+        for (const char* model : {"vt1", "vt2", "vr"})
+            QTest::addRow("%s, output volume", model) << model << "SetOutVolume"
+                                                      << "Failed to set output volume." << 1;
+        QTest::newRow("vt1, MIC/INST") << "vt1"
+                                       << "SwitchMicInstrument"
+                                       << "Failed to switch mic instruction." << 1;
+        QTest::newRow("vt2, 48V") << "vt2"
+                                  << "SetMic48V"
+                                  << "Failed to switch mic 48V." << 2;
+        QTest::newRow("vt2, gain") << "vt2"
+                                   << "SetMicVolume"
+                                   << "Failed to set mic volume." << 2;
+        QTest::newRow("vr, Mixer") << "vr"
+                                   << "WriteMixer"
+                                   << "Failed to set headphone volume." << 3;
+    }
+    void refusalsAtStart()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, refused);
+        QFETCH(QString, failure);
+        QFETCH(int, times);
+        if (refused.isEmpty())
+            m_unit->unplug();
+        else
+            m_unit->fail(refused.toStdString(), virtualunit::VirtualUnit::kUntilHealed);
+        auto panel = build(model);
+        QCOMPARE(m_log->count(failure), times);
+        const bool complete = !refused.isEmpty() && refused != "SetOutVolume";
+        QCOMPARE(panel->layout() != nullptr, complete);
+        QCOMPARE(onDisk(model), complete ? defaults(model) : QStringList());
+        panel.reset();
+        QTRY_COMPARE(m_unit->connectionCount(), 0);
     }
 };
 
