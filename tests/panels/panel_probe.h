@@ -1,26 +1,33 @@
 #pragma once
 
-// Finding a panel's controls and its settings file, for the tests that build
-// panels.
+// Finding a panel's controls and its settings file, for the tests that build panels.
 
+#include "controls/button.h"
+#include "controls/knob.h"
 #include "wide_output_sink.h"
 
-#include <QList>
-#include <QString>
-
-class Button;
-class Knob;
-class QWidget;
+#include <QStandardPaths>
+#include <QWidget>
 
 namespace PanelProbe {
 
-// The panel's dials in creation order.
-QList<Knob*> knobs(QWidget* panel);
+inline QList<Knob*> knobs(QWidget* panel) // in creation order
+{
+    return panel->findChildren<Knob*>(QString(), Qt::FindDirectChildrenOnly);
+}
 
-// The `index`-th switch of the panel that shows `text`, in creation order.
-Button* button(QWidget* panel, const QString& text, int index = 0);
+// The `index`-th switch showing `text`, in creation order.
+inline Button* button(QWidget* panel, const QString& text, int index = 0)
+{
+    for (Button* candidate : panel->findChildren<Button*>(QString(), Qt::FindDirectChildrenOnly))
+        if (candidate->text() == text && index-- == 0)
+            return candidate;
+    return nullptr;
+}
 
-// "<AppDataLocation>/<fileName>".
-QString settingsPath(const QString& fileName);
+inline QString settingsPath(const QString& fileName) // in AppDataLocation
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + fileName;
+}
 
 } // namespace PanelProbe

@@ -2,8 +2,6 @@
 // start and for every control, what its settings file holds on disk, how MUTE
 // and DIM shape an output, what the readouts show, and what a refusal does.
 
-#include "controls/button.h"
-#include "controls/knob.h"
 #include "driver/quorlin_io_control.h"
 #include "log_capture.h"
 #include "panel_probe.h"
@@ -16,7 +14,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QTimer>
 #include <QtTest>
@@ -26,143 +23,77 @@ using namespace PanelProbe;
 
 namespace {
 
-std::unique_ptr<QWidget> build(const QString& model)
-{
-    if (model == "vt1")
-        return std::make_unique<vt1>();
-    if (model == "vt2")
-        return std::make_unique<vt2>();
-    return std::make_unique<vr>();
-}
+// Every stored control of each panel, in the order the panel restores them:
+// where it is ("dial 2" is the third dial, "MUTE 1" the second MUTE), its
+// value at rest, a change, what the unit then receives ("(row,column)=gain
+// ..." is a WriteMixer changing exactly those cells), and its key.
+const struct Control {
+    const char *model, *name;
+    int rest, value;
+    const char *line, *key;
+} kControls[] = {
+    {"vt1", "MIC", 0, 1, "SwitchMicInstrument channel=1 state=1", "MicInstrIsChecked"},
+    {"vt1", "20dB", 0, 1, "SetMic20dB channel=1 state=1", "Mic20dBIsChecked"},
+    {"vt1", "48V", 0, 1, "SetMic48V channel=1 state=1", "Mic48VIsChecked"},
+    {"vt1", "DIRECT", 0, 1, "(64,0)=1 (65,1)=1", "MonitorMicIsChecked"},
+    {"vt1", "dial 0", 0, 20, "SetMicVolume channel=1 value=40", "MicValue"},
+    {"vt1", "dial 1", -80, -20, "(256,0)=0.1 (256,1)=0.1", "HeadphoneValue"},
+    {"vt1", "MUTE", 0, 1, "(256,0)=0 (256,1)=0", "HeadphoneMuteIsChecked"},
+    {"vt1", "DIM", 0, 1, "(256,0)=0.1 (256,1)=0.1", "HeadphoneDimIsChecked"},
+    {"vt1", "dial 2", 0, -20, "(64,2)=0.1 (65,3)=0.1", "OtgToHpValue"},
+    {"vt2", "20dB", 0, 1, "SetMic20dB channel=1 state=1", "Mic120dBIsChecked"},
+    {"vt2", "48V", 0, 1, "SetMic48V channel=1 state=1", "Mic148VIsChecked"},
+    {"vt2", "DIRECT", 0, 1, "(64,0)=1 (65,0)=1 (68,0)=1 (69,0)=1", "MonitorMic1IsChecked"},
+    {"vt2", "dial 0", 0, 20, "SetMicVolume channel=1 value=40", "Mic1Value"},
+    {"vt2", "dial 1", 0, 56, "SetMicVolume channel=2 value=112", "Mic2Value"},
+    {"vt2", "20dB 1", 0, 1, "SetMic20dB channel=2 state=1", "Mic220dBIsChecked"},
+    {"vt2", "48V 1", 0, 1, "SetMic48V channel=2 state=1", "Mic248VIsChecked"},
+    {"vt2", "DIRECT 1", 0, 1, "(64,1)=1 (65,1)=1 (68,1)=1 (69,1)=1", "MonitorMic2IsChecked"},
+    {"vt2", "dial 2", -80, -20, "(256,0)=0.1 (256,1)=0.1", "SpeakerValue"},
+    {"vt2", "MUTE", 0, 1, "(256,0)=0 (256,1)=0", "SpeakerMuteIsChecked"},
+    {"vt2", "DIM", 0, 1, "(256,0)=0.1 (256,1)=0.1", "SpeakerDimIsChecked"},
+    {"vt2", "dial 4", -80, -20, "(256,4)=0.1 (256,5)=0.1", "HeadphoneValue"},
+    {"vt2", "MUTE 1", 0, 1, "(256,4)=0 (256,5)=0", "HeadphoneMuteIsChecked"},
+    {"vt2", "DIM 1", 0, 1, "(256,4)=0.1 (256,5)=0.1", "HeadphoneDimIsChecked"},
+    {"vt2", "dial 5", 0, -20, "(68,2)=0.1 (69,3)=0.1", "OtgToHpValue"},
+    {"vt2", "dial 3", 0, -20, "(64,2)=0.1 (65,3)=0.1", "OtgToSPValue"},
+    {"vr", "DIRECT", 0, 1, "(64,0)=1 (65,1)=1", "MonitorMicIsChecked"},
+    {"vr", "dial 0", 0, 20, "SetMicVolume channel=1 value=40", "MicValue"},
+    {"vr", "dial 1", -80, -20, "(256,0)=0.1 (256,1)=0.1", "HeadphoneValue"},
+    {"vr", "MUTE", 0, 1, "(256,0)=0 (256,1)=0", "HeadphoneMuteIsChecked"},
+    {"vr", "DIM", 0, 1, "(256,0)=0.1 (256,1)=0.1", "HeadphoneDimIsChecked"},
+};
 
-QString iniPath(const QString& model)
-{
-    return settingsPath(model + ".ini");
-}
+// Meter entries 0 to 3, and the readouts left to right.
+const struct {
+    const char *tag, *model;
+    qint32 entries[4];
+    const char* shown;
+} kMeters[] = {
+    {"vt1", "vt1", {214748365, 2147483647, 2147483647, 0}, "-20.0 dB|-6.0 dB"},
+    {"vt2", "vt2", {2147483647, 214748365, 2147483647, 0}, "0.0 dB|-20.0 dB|-6.0 dB|-6.0 dB"},
+    {"vr", "vr", {0, 2147483647, 2147483647, 2147483647}, "-inf dB"},
+};
 
-// Every key of a panel's file at its default, as a first start leaves it.
-QStringList defaults(const QString& model)
-{
-    QString entries = "Button/MonitorMicIsChecked=false Dial/MicValue=0 Dial/HeadphoneValue=-80 "
-                      "Button/HeadphoneMuteIsChecked=false Button/HeadphoneDimIsChecked=false";
-    if (model == "vt1")
-        entries += " Button/MicInstrIsChecked=false Button/Mic20dBIsChecked=false "
-                   "Button/Mic48VIsChecked=false Dial/OtgToHpValue=0";
-    if (model == "vt2")
-        entries = "Button/Mic120dBIsChecked=false Button/Mic148VIsChecked=false "
-                  "Button/MonitorMic1IsChecked=false Dial/Mic1Value=0 Dial/Mic2Value=0 "
-                  "Button/Mic220dBIsChecked=false Button/Mic248VIsChecked=false "
-                  "Button/MonitorMic2IsChecked=false Dial/SpeakerValue=-80 "
-                  "Button/SpeakerMuteIsChecked=false Button/SpeakerDimIsChecked=false "
-                  "Dial/HeadphoneValue=-80 Button/HeadphoneMuteIsChecked=false "
-                  "Button/HeadphoneDimIsChecked=false Dial/OtgToHpValue=0 Dial/OtgToSPValue=0";
-    QStringList sorted = entries.split(' ');
-    sorted.sort();
-    return sorted;
-}
-
-// The settings file as its bytes stand on disk: "Section/Key=value", sorted.
-QStringList onDisk(const QString& model)
-{
-    QFile file(iniPath(model));
-    QStringList entries;
-    QString section;
-    if (!file.open(QIODevice::ReadOnly))
-        return entries;
-    for (const QByteArray& raw : file.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(raw.trimmed());
-        if (line.startsWith('['))
-            section = line.mid(1, line.size() - 2);
-        else if (!line.isEmpty())
-            entries << section + '/' + line;
-    }
-    entries.sort();
-    return entries;
-}
-
-// Writes "Key=value" entries into a panel's file before the panel is built.
-void store(const QString& model, const QString& entries)
-{
-    QSettings file(iniPath(model), QSettings::IniFormat);
-    for (const QString& entry : entries.split(' ', Qt::SkipEmptyParts))
-        file.setValue(entry.section('=', 0, 0), entry.section('=', 1));
-}
-
-// A control by creation order: "dial 2" is the third dial, "MUTE 1" the second MUTE.
-QWidget* control(QWidget* panel, const QString& name)
-{
-    const int index = name.section(' ', 1).toInt();
-    if (name.startsWith("dial "))
-        return knobs(panel).value(index);
-    return button(panel, name.section(' ', 0, 0), index);
-}
-
-// Turns a dial to `value`, or a switch on (1) or off (0).
-void change(QWidget* widget, int value)
-{
-    if (auto* knob = qobject_cast<Knob*>(widget))
-        knob->setValue(value);
-    else
-        static_cast<Button*>(widget)->setState(value != 0);
-}
-
-// "(row,column)=gain ..." as the unit holds those cells, gains printed as its trace prints them.
-QString cellsOf(const virtualunit::UnitState& state, const QString& cells)
-{
-    QStringList shown;
-    for (const QString& entry : cells.split(' ', Qt::SkipEmptyParts)) {
-        const QStringList place = entry.section('=', 0, 0).mid(1).chopped(1).split(',');
-        const double gain = state.cell(place[0].toInt(), place[1].toInt());
-        shown << entry.section('=', 0, 0) + '=' + QString::number(gain, 'g', 6);
-    }
-    return shown.join(' ');
-}
-
-// The line a panel logs when the unit refuses the control stored under `key`.
-QString failureLine(const QString& key)
-{
-    const std::pair<const char*, const char*> lines[] = {
-        {"MicInstr", "Failed to switch mic instruction."},
-        {"20dB", "Failed to switch mic 20dB."},
-        {"48V", "Failed to switch mic 48V."},
-        {"MonitorMic", "Failed to set Monitor Mic."},
-        {"OtgToHp", "Failed to set OTG to HP volume."},
-        {"OtgToSP", "Failed to set OTG to SP volume."},
-        {"Headphone", "Failed to set headphone volume."},
-        {"Speaker", "Failed to set speaker volume."},
-        {"Mic", "Failed to set mic volume."},
-    };
-    for (const auto& [fragment, line] : lines)
-        if (key.contains(fragment))
-            return line;
-    return {};
-}
-
-QStringList readouts(QWidget* panel)
-{
-    QStringList texts;
-    for (QLabel* label : panel->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
-        if (label->text().endsWith(" dB"))
-            texts << label->text();
-    return texts;
-}
-
-bool laidOut(QLayout* layout, QWidget* widget)
-{
-    if (!layout)
-        return false;
-    for (int i = 0; i < layout->count(); ++i)
-        if (layout->itemAt(i)->widget() == widget || laidOut(layout->itemAt(i)->layout(), widget))
-            return true;
-    return false;
-}
-
-void addModels()
-{
-    QTest::addColumn<QString>("model");
-    for (const char* model : {"vt1", "vt2", "vr"})
-        QTest::newRow(model) << QString(model);
-}
+// A start: the operation the unit refuses throughout (none: "", no unit at all:
+// null), the line that says so and how often.
+const struct {
+    const char *tag, *model, *refused, *failure;
+    int times;
+} kStarts[] = {
+    {"vt1", "vt1", "", "", 0},
+    {"vt2", "vt2", "", "", 0},
+    {"vr", "vr", "", "", 0},
+    {"vt1 no unit", "vt1", nullptr, "Failed to create device in vt1.", 1},
+    {"vt2 no unit", "vt2", nullptr, "Failed to create device in vt2.", 1},
+    {"vr no unit", "vr", nullptr, "Failed to create device in vr.", 1},
+    {"vt1 output volume", "vt1", "SetOutVolume", "Failed to set output volume.", 1},
+    {"vt2 output volume", "vt2", "SetOutVolume", "Failed to set output volume.", 1},
+    {"vr output volume", "vr", "SetOutVolume", "Failed to set output volume.", 1},
+    {"vt1 MIC/INST", "vt1", "SwitchMicInstrument", "Failed to switch mic instruction.", 1},
+    {"vt2 48V", "vt2", "SetMic48V", "Failed to switch mic 48V.", 2},
+    {"vr Mixer", "vr", "WriteMixer", "Failed to set headphone volume.", 3},
+};
 
 } // namespace
 
@@ -173,6 +104,95 @@ class TestPanels : public QObject {
     WideOutputSink m_openLines;
     std::unique_ptr<LogCapture> m_log;
     std::unique_ptr<virtualunit::VirtualUnit> m_unit;
+
+    static QString iniPath(const QString& model) { return settingsPath(model + ".ini"); }
+    static std::unique_ptr<QWidget> build(const QString& model)
+    {
+        return std::unique_ptr<QWidget>(model == "vt1"   ? static_cast<QWidget*>(new vt1)
+                                        : model == "vt2" ? static_cast<QWidget*>(new vt2)
+                                                         : new vr);
+    }
+
+    // The file entry of a control at `value`: "Dial/MicValue=20", "Button/MicInstrIsChecked=true".
+    static QString entry(const Control& control, int value)
+    {
+        return *control.name == 'd'
+                   ? QString("Dial/%1=%2").arg(control.key).arg(value)
+                   : QString("Button/%1=%2").arg(control.key, value ? "true" : "false");
+    }
+
+    // The settings file as its bytes stand on disk: "Section/Key=value", sorted.
+    static QStringList onDisk(const QString& model)
+    {
+        QFile file(iniPath(model));
+        QStringList entries;
+        QString section;
+        for (const QString& line : QString(file.open(QIODevice::ReadOnly) ? file.readAll() : "")
+                                       .split('\n', Qt::SkipEmptyParts))
+            line.startsWith('[') ? void(section = line.mid(1, line.size() - 2))
+                                 : void(entries << section + '/' + line);
+        entries.sort();
+        return entries;
+    }
+
+    // Every key of a panel's file at rest, as a first start leaves it.
+    static QStringList defaults(const QString& model)
+    {
+        QStringList entries;
+        for (const Control& control : kControls)
+            if (control.model == model)
+                entries << entry(control, control.rest);
+        entries.sort();
+        return entries;
+    }
+
+    // Turns the named dial to `value`, or the named switch on (1) or off (0).
+    static QWidget* change(QWidget* panel, const QString& name, int value)
+    {
+        const int index = name.section(' ', 1).toInt();
+        if (Knob* knob = name.startsWith("dial ") ? knobs(panel).value(index) : nullptr)
+            return knob->setValue(value), knob;
+        Button* button = PanelProbe::button(panel, name.section(' ', 0, 0), index);
+        if (!button && name == "MIC") // MIC/INST shows the mode it is in
+            button = PanelProbe::button(panel, "INST");
+        return button ? button->setState(value != 0), button : nullptr;
+    }
+
+    static QStringList readouts(QWidget* panel)
+    {
+        QStringList texts;
+        for (QLabel* label : panel->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+            if (label->text().endsWith(" dB"))
+                texts << label->text();
+        return texts;
+    }
+
+    static bool laidOut(QLayout* layout, QWidget* widget)
+    {
+        for (int i = 0; layout && i < layout->count(); ++i)
+            if (layout->itemAt(i)->widget() == widget ||
+                laidOut(layout->itemAt(i)->layout(), widget))
+                return true;
+        return false;
+    }
+
+    // One data row per table row, by index.
+    template<typename Row, std::size_t N> static void addRows(const Row (&rows)[N])
+    {
+        QTest::addColumn<int>("row");
+        for (std::size_t i = 0; i < N; ++i)
+            QTest::newRow(rows[i].tag) << int(i);
+    }
+    template<typename Row, std::size_t N> static const Row& currentRow(const Row (&rows)[N])
+    {
+        QFETCH(int, row);
+        return rows[row];
+    }
+
+    int failures() const
+    {
+        return int(m_log->lines().filter(QRegularExpression("^Failed ")).size());
+    }
 
     // What the unit received since the last call, without the meter reads.
     QStringList sent()
@@ -187,6 +207,8 @@ class TestPanels : public QObject {
 private slots:
     void init()
     {
+        m_log.reset(); // one capture and one unit at a time
+        m_unit.reset();
         for (const char* model : {"vt1", "vt2", "vr"})
             QFile::remove(iniPath(model));
         virtualunit::Options options;
@@ -195,291 +217,158 @@ private slots:
         QVERIFY(m_unit->plug());
         m_log = std::make_unique<LogCapture>();
     }
-    void cleanup()
-    {
-        m_log.reset();
-        m_unit.reset();
-    }
 
-    void firstStartSendsAndStoresEveryDefault_data()
+    // A first start sends every control at rest in restore order, stores every
+    // key, leaves the Mixer block as preset and lays out every control, also
+    // when the unit refuses an operation throughout. Without a unit the panel
+    // stays empty. Deleting the panel lets go of the unit.
+    void firstStart_data() { addRows(kStarts); }
+    void firstStart()
     {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("trace"); // Mixer cells left out
-        const QString out = "SetOutVolume channel=%1 value=100;";
-        QTest::newRow("vt1") << "vt1"
-                             << out.arg(1) + out.arg(2) +
-                                    "SwitchMicInstrument channel=1 state=0;SetMic20dB channel=1 "
-                                    "state=0;SetMic48V channel=1 state=0;WriteMixer;SetMicVolume "
-                                    "channel=1 value=0;WriteMixer;WriteMixer;WriteMixer;WriteMixer";
-        QTest::newRow("vt2") << "vt2"
-                             << out.arg(1) + out.arg(2) + out.arg(5) + out.arg(6) +
-                                    "SetMic20dB channel=1 state=0;SetMic48V channel=1 state=0;"
-                                    "WriteMixer;SetMicVolume channel=1 value=0;SetMicVolume "
-                                    "channel=2 value=0;SetMic20dB channel=2 state=0;SetMic48V "
-                                    "channel=2 state=0;WriteMixer;WriteMixer;WriteMixer;WriteMixer;"
-                                    "WriteMixer;WriteMixer;WriteMixer;WriteMixer;WriteMixer";
-        QTest::newRow("vr") << "vr"
-                            << out.arg(1) + out.arg(2) +
-                                   "WriteMixer;SetMicVolume channel=1 value=0;WriteMixer;"
-                                   "WriteMixer;WriteMixer";
-    }
-    void firstStartSendsAndStoresEveryDefault()
-    {
-        QFETCH(QString, model);
-        QFETCH(QString, trace);
+        const auto& row = currentRow(kStarts);
+        const QString model = row.model;
+        if (!row.refused)
+            m_unit->unplug();
+        else if (*row.refused)
+            m_unit->fail(row.refused, virtualunit::VirtualUnit::kUntilHealed);
         auto panel = build(model);
-        QCOMPARE(onDisk(model), defaults(model)); // before any event: written at once
-        QStringList operations;
-        for (const QString& line : sent())
-            operations << line.section(" (", 0, 0);
-        QCOMPARE(operations.join(';'), trace);
-        QVERIFY(m_log->contains("已从配置文件加载控件状态"));
-
+        const bool complete = row.refused && QString(row.refused) != "SetOutVolume";
+        QCOMPARE(onDisk(model), complete ? defaults(model) : QStringList()); // before any event
+        QCOMPARE(*row.failure ? m_log->count(row.failure) : failures(), row.times);
         const bool isVt2 = model == "vt2";
-        double expected[259][32] = {};
+        QStringList expected;
+        for (int channel : {1, 2, 5, 6})
+            if (row.refused && (isVt2 || channel < 5))
+                expected << QString("SetOutVolume channel=%1 value=100").arg(channel);
+        for (const Control& control : kControls)
+            if (complete && control.model == model)
+                expected << (*control.line == '('
+                                 ? QString("WriteMixer")
+                                 : QString(control.line).section(' ', 0, 1) +
+                                       (*control.name == 'd' ? " value=0" : " state=0"));
+        QStringList operations; // without the Mixer cells and the refusals
+        for (const QString& line : sent())
+            operations << line.section(" (", 0, 0).section(" failed", 0, 0);
+        QCOMPARE(operations, expected);
+
+        double cells[259][32] = {};
         for (int i = 0; i < 8; ++i)
-            expected[4 + i][i] = expected[160 + i][i] = 1.0;
-        for (int row : {96, 100, 128, 130, 132})
-            if (isVt2 || (row != 100 && row != 132))
-                expected[row][0] = expected[row + 1][1] = 1.0;
-        for (int row : {256, 257, 258})
-            for (double& gain : expected[row])
+            cells[4 + i][i] = cells[160 + i][i] = 1.0;
+        for (int r : {96, 100, 128, 130, 132})
+            if (isVt2 || (r != 100 && r != 132))
+                cells[r][0] = cells[r + 1][1] = 1.0;
+        for (int r : {256, 257, 258})
+            for (double& gain : cells[r])
                 gain = 1.0;
         for (int column : {0, 1, 4, 5})
             if (isVt2 || column < 2)
-                expected[256][column] = 0.0; // outputs restored at -80 dB
-        for (int row : {64, 68})
-            if (isVt2 || row == 64)
-                expected[row][2] = expected[row + 1][3] = 1.0; // the phone at 0 dB
+                cells[256][column] = 0.0; // outputs restored at -80 dB
+        for (int r : {64, 68})
+            if (isVt2 || r == 64)
+                cells[r][2] = cells[r + 1][3] = 1.0; // the phone at 0 dB
         const virtualunit::UnitState state = m_unit->state();
-        for (int row = 0; row < 259; ++row)
-            for (int column = 0; column < 32; ++column)
-                QVERIFY2(
-                    state.cell(row, column) == expected[row][column],
-                    qPrintable(
-                        QString("(%1,%2)=%3").arg(row).arg(column).arg(state.cell(row, column))));
+        QCOMPARE(state.mixerWritten, complete && QString(row.refused) != "WriteMixer");
+        for (int r = 0; state.mixerWritten && r < 259; ++r)
+            for (int c = 0; c < 32; ++c)
+                QVERIFY2(state.cell(r, c) == cells[r][c],
+                         qPrintable(QString("(%1,%2)").arg(r).arg(c)));
+
+        int dividers = 0;
+        for (QWidget* widget :
+             panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(laidOut(panel->layout(), widget), widget->metaObject()->className());
+            const auto* frame = qobject_cast<QFrame*>(widget);
+            dividers += frame && frame->frameShape() == QFrame::VLine;
+        }
+        QCOMPARE(dividers, complete ? 1 : 0);
+        panel.reset();
+        QTRY_COMPARE(m_unit->connectionCount(), 0);
     }
 
-    void storedStateIsReplayed_data()
+    // A change sends exactly itself and reaches the file on disk at once, also
+    // when the unit refuses it (one failure line). A stored state is sent as
+    // the panel is built, so the same change then leaves the Mixer block as is.
+    void eachControlIsSentSavedAndRestored_data()
     {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("line");  // a line the unit receives, or empty
-        QTest::addColumn<QString>("cells"); // Mixer cells in the unit afterwards
-        QTest::addColumn<QString>("saved"); // written back, clamped to the dial's range
-        const struct {
-            const char *tag, *model, *stored, *line, *cells, *saved;
-        } rows[] = {
-            {"vt1 gain clamped", "vt1", "Dial/MicValue=50", "SetMicVolume channel=1 value=84", "",
-             "Dial/MicValue=42"},
-            {"vt1 switches and phone", "vt1",
-             "Button/MicInstrIsChecked=true Button/Mic48VIsChecked=true Dial/OtgToHpValue=-20",
-             "SetMic48V channel=1 state=1", "(64,2)=0.1 (65,3)=0.1",
-             "Button/MicInstrIsChecked=true"},
-            {"vt1 muted and dimmed", "vt1",
-             "Dial/HeadphoneValue=-10 Button/HeadphoneMuteIsChecked=true "
-             "Button/HeadphoneDimIsChecked=true",
-             "", "(256,0)=0 (256,1)=0", "Dial/HeadphoneValue=-10"},
-            {"vt2 gain clamped", "vt2", "Dial/Mic2Value=99", "SetMicVolume channel=2 value=112", "",
-             "Dial/Mic2Value=56"},
-            {"vt2 mic 2 switches", "vt2",
-             "Button/Mic220dBIsChecked=true Button/MonitorMic2IsChecked=true",
-             "SetMic20dB channel=2 state=1", "(64,1)=1 (65,1)=1 (68,1)=1 (69,1)=1 (64,0)=0",
-             "Button/MonitorMic2IsChecked=true"},
-            {"vt2 speaker muted", "vt2",
-             "Dial/SpeakerValue=0 Button/SpeakerMuteIsChecked=true Dial/HeadphoneValue=0 "
-             "Dial/OtgToSPValue=-20",
-             "", "(256,0)=0 (256,1)=0 (256,4)=1 (256,5)=1 (64,2)=0.1 (65,3)=0.1 (68,2)=1",
-             "Dial/SpeakerValue=0"},
-            {"vt2 headphones dimmed", "vt2",
-             "Dial/HeadphoneValue=0 Button/HeadphoneDimIsChecked=true Dial/OtgToHpValue=-80", "",
-             "(256,4)=0.1 (256,5)=0.1 (68,2)=0 (69,3)=0 (64,2)=1",
-             "Button/HeadphoneDimIsChecked=true"},
-            {"vr level clamped", "vr", "Dial/HeadphoneValue=20 Button/MonitorMicIsChecked=true", "",
-             "(256,0)=1.99526 (256,1)=1.99526 (64,0)=1 (65,1)=1 (64,2)=1 (65,3)=1",
-             "Dial/HeadphoneValue=6"},
-        };
-        for (const auto& row : rows)
-            QTest::newRow(row.tag) << row.model << row.stored << row.line << row.cells << row.saved;
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"by hand", "refused", "stored"})
+            for (std::size_t i = 0; i < std::size(kControls); ++i)
+                QTest::addRow("%s %s %s", kControls[i].model, kControls[i].name, how)
+                    << int(i) << QString(how);
     }
-    void storedStateIsReplayed()
+    void eachControlIsSentSavedAndRestored()
     {
-        QFETCH(QString, model);
-        QFETCH(QString, stored);
-        QFETCH(QString, line);
-        QFETCH(QString, cells);
-        QFETCH(QString, saved);
-        store(model, stored);
-        auto panel = build(model);
-        QVERIFY2(onDisk(model).contains(saved), qPrintable(onDisk(model).join(' ')));
-        if (!line.isEmpty())
-            QVERIFY2(sent().contains(line), qPrintable(line));
-        QCOMPARE(cellsOf(m_unit->state(), cells), cells);
-    }
-
-    // Each control sends exactly its change, and its new state reaches the
-    // file on disk at once, also when the unit refuses the change.
-    void everyControlReachesTheUnitAndTheFile_data()
-    {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("line"); // "(row,column)=gain ...": a WriteMixer with these
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("refused");
-        const struct {
-            const char *model, *name;
-            int value;
-            const char *line, *key;
-        } rows[] = {
-            {"vt1", "MIC", 1, "SwitchMicInstrument channel=1 state=1", "MicInstrIsChecked"},
-            {"vt1", "20dB", 1, "SetMic20dB channel=1 state=1", "Mic20dBIsChecked"},
-            {"vt1", "48V", 1, "SetMic48V channel=1 state=1", "Mic48VIsChecked"},
-            {"vt1", "DIRECT", 1, "(64,0)=1 (65,1)=1", "MonitorMicIsChecked"},
-            {"vt1", "dial 0", 20, "SetMicVolume channel=1 value=40", "MicValue"},
-            {"vt1", "dial 1", -20, "(256,0)=0.1 (256,1)=0.1", "HeadphoneValue"},
-            {"vt1", "MUTE", 1, "(256,0)=0 (256,1)=0", "HeadphoneMuteIsChecked"},
-            {"vt1", "DIM", 1, "(256,0)=0.1 (256,1)=0.1", "HeadphoneDimIsChecked"},
-            {"vt1", "dial 2", -20, "(64,2)=0.1 (65,3)=0.1", "OtgToHpValue"},
-            {"vt2", "20dB", 1, "SetMic20dB channel=1 state=1", "Mic120dBIsChecked"},
-            {"vt2", "48V", 1, "SetMic48V channel=1 state=1", "Mic148VIsChecked"},
-            {"vt2", "DIRECT", 1, "(64,0)=1 (65,0)=1 (68,0)=1 (69,0)=1", "MonitorMic1IsChecked"},
-            {"vt2", "dial 0", 20, "SetMicVolume channel=1 value=40", "Mic1Value"},
-            {"vt2", "dial 1", 56, "SetMicVolume channel=2 value=112", "Mic2Value"},
-            {"vt2", "20dB 1", 1, "SetMic20dB channel=2 state=1", "Mic220dBIsChecked"},
-            {"vt2", "48V 1", 1, "SetMic48V channel=2 state=1", "Mic248VIsChecked"},
-            {"vt2", "DIRECT 1", 1, "(64,1)=1 (65,1)=1 (68,1)=1 (69,1)=1", "MonitorMic2IsChecked"},
-            {"vt2", "dial 2", -20, "(256,0)=0.1 (256,1)=0.1", "SpeakerValue"},
-            {"vt2", "MUTE", 1, "(256,0)=0 (256,1)=0", "SpeakerMuteIsChecked"},
-            {"vt2", "DIM", 1, "(256,0)=0.1 (256,1)=0.1", "SpeakerDimIsChecked"},
-            {"vt2", "dial 3", -20, "(64,2)=0.1 (65,3)=0.1", "OtgToSPValue"},
-            {"vt2", "dial 4", -20, "(256,4)=0.1 (256,5)=0.1", "HeadphoneValue"},
-            {"vt2", "MUTE 1", 1, "(256,4)=0 (256,5)=0", "HeadphoneMuteIsChecked"},
-            {"vt2", "DIM 1", 1, "(256,4)=0.1 (256,5)=0.1", "HeadphoneDimIsChecked"},
-            {"vt2", "dial 5", -20, "(68,2)=0.1 (69,3)=0.1", "OtgToHpValue"},
-            {"vr", "DIRECT", 1, "(64,0)=1 (65,1)=1", "MonitorMicIsChecked"},
-            {"vr", "dial 0", 20, "SetMicVolume channel=1 value=40", "MicValue"},
-            {"vr", "dial 1", -20, "(256,0)=0.1 (256,1)=0.1", "HeadphoneValue"},
-            {"vr", "MUTE", 1, "(256,0)=0 (256,1)=0", "HeadphoneMuteIsChecked"},
-            {"vr", "DIM", 1, "(256,0)=0.1 (256,1)=0.1", "HeadphoneDimIsChecked"},
-        };
-        for (bool refused : {false, true})
-            for (const auto& row : rows)
-                QTest::addRow("%s %s%s", row.model, row.name, refused ? " refused" : "")
-                    << row.model << row.name << row.value << row.line << row.key << refused;
-    }
-    void everyControlReachesTheUnitAndTheFile()
-    {
-        QFETCH(QString, model);
-        QFETCH(QString, name);
-        QFETCH(int, value);
-        QFETCH(QString, line);
-        QFETCH(QString, key);
-        QFETCH(bool, refused);
-        store(model, "Dial/HeadphoneValue=0 Dial/SpeakerValue=0"); // MUTE and DIM are heard
-        auto panel = build(model);
-        QWidget* widget = control(panel.get(), name);
-        QVERIFY(widget);
-        if (line.startsWith('('))
-            line.prepend("WriteMixer ");
-        if (refused)
+        const Control& row = currentRow(kControls);
+        QFETCH(QString, how);
+        const bool mixer = *row.line == '(';
+        const QString line = (mixer ? "WriteMixer " : "") + QString(row.line);
+        QSettings file(iniPath(row.model), QSettings::IniFormat);
+        file.setValue("Dial/HeadphoneValue", 0); // MUTE and DIM are heard
+        file.setValue("Dial/SpeakerValue", 0);
+        if (how == "stored")
+            file.setValue(entry(row, row.value).section('=', 0, 0),
+                          entry(row, row.value).section('=', 1));
+        file.sync();
+        auto panel = build(row.model);
+        QVERIFY(how != "stored" || mixer || sent().contains(line));
+        if (how == "refused")
             m_unit->fail(line.section(' ', 0, 0).toStdString());
         sent();
         m_log->clear();
 
-        change(widget, value);
-        QCOMPARE(sent(), QStringList{refused ? line + " failed 31" : line});
-        QCOMPARE(m_log->count(failureLine(key)), refused ? 1 : 0);
-        const bool dial = name.startsWith("dial");
-        const QString saved = (dial ? "Dial/" : "Button/") + key + '=' +
-                              (dial ? QString::number(value) : QString("true"));
-        QVERIFY2(onDisk(model).contains(saved), qPrintable(onDisk(model).join(' ')));
-        if (name == "MIC") // the switch names its mode only once the unit took it
-            QCOMPARE(static_cast<Button*>(widget)->text(), refused ? "MIC" : "INST");
+        QWidget* widget = change(panel.get(), row.name, row.value);
+        QVERIFY(widget);
+        const QString expected = how == "refused"           ? line + " failed 31"
+                                 : how == "stored" && mixer ? "WriteMixer (no change)"
+                                                            : line;
+        QCOMPARE(sent(), QStringList{expected});
+        QCOMPARE(failures(), how == "refused" ? 1 : 0);
+        QVERIFY2(onDisk(row.model).contains(entry(row, row.value)), row.key);
+        if (QString(row.name) == "MIC") // it shows the mode only once the unit took it
+            QCOMPARE(static_cast<Button*>(widget)->text(), how == "refused" ? "MIC" : "INST");
     }
 
+    // MUTE silences an output whatever DIM and the dial say; DIM takes 20 dB
+    // off the dial's level; the file keeps the dial's own value. (Each output's
+    // dial, MUTE and DIM follow each other in kControls.)
     void muteWinsOverDim_data()
     {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("dialName");
-        QTest::addColumn<int>("pair");   // which MUTE and DIM
-        QTest::addColumn<int>("column"); // the output's first level cell in row 256
-        QTest::addColumn<QString>("key");
-        QTest::newRow("vt1") << "vt1"
-                             << "dial 1" << 0 << 0 << "Dial/HeadphoneValue";
-        QTest::newRow("vt2 speaker") << "vt2"
-                                     << "dial 2" << 0 << 0 << "Dial/SpeakerValue";
-        QTest::newRow("vt2 headphones") << "vt2"
-                                        << "dial 4" << 1 << 4 << "Dial/HeadphoneValue";
-        QTest::newRow("vr") << "vr"
-                            << "dial 1" << 0 << 0 << "Dial/HeadphoneValue";
+        QTest::addColumn<int>("row");
+        for (std::size_t i = 0; i < std::size(kControls); ++i)
+            if (QString(kControls[i].name).startsWith("MUTE"))
+                QTest::addRow("%s %s", kControls[i].model, kControls[i - 1].key) << int(i);
     }
     void muteWinsOverDim()
     {
-        QFETCH(QString, model);
-        QFETCH(QString, dialName);
-        QFETCH(int, pair);
-        QFETCH(int, column);
-        QFETCH(QString, key);
-        auto panel = build(model);
-        auto* dial = static_cast<Knob*>(control(panel.get(), dialName));
-        Button* mute = button(panel.get(), "MUTE", pair);
-        Button* dim = button(panel.get(), "DIM", pair);
-        const auto at = [&](int dB) {
+        const Control* output = &currentRow(kControls) - 1; // dial, MUTE, DIM
+        auto panel = build(output->model);
+        const int column = QString(output->line).mid(5, 1).toInt(); // "(256,c)=..."
+        // Control (0 dial, 1 MUTE, 2 DIM), its new value, the level heard.
+        const int steps[][3] = {{0, -10, -10}, {1, 1, -80},   {0, -4, -80}, {2, 1, -80},
+                                {1, 0, -24},   {0, -70, -80}, {2, 0, -70}};
+        for (const auto& [control, value, level] : steps) {
+            QVERIFY(change(panel.get(), output[control].name, value));
             const virtualunit::UnitState state = m_unit->state();
-            const double gain = QuorlinIoControl::DbToLinear(dB);
-            return state.cell(256, column) == gain && state.cell(256, column + 1) == gain;
-        };
-        sent();
-        dial->setValue(-10);
-        QVERIFY(at(-10));
-        mute->setState(true);
-        QVERIFY(at(-80));
-        dial->setValue(-4); // turned under MUTE: still silent, but the dial is kept
-        QVERIFY(at(-80));
-        QVERIFY(onDisk(model).contains(key + "=-4"));
-        dim->setState(true);
-        QVERIFY(at(-80));
-        mute->setState(false);
-        QVERIFY(at(-24));
-        dial->setValue(-70); // dimmed to -90: silence
-        QVERIFY(at(-80));
-        dim->setState(false);
-        QVERIFY(at(-70));
-        const QString cells = sent().join(' ');
-        auto places = QRegularExpression(R"(\(\d+,\d+\))").globalMatch(cells);
-        while (places.hasNext()) { // no other cell changed
-            const QString place = places.next().captured();
-            QVERIFY2(place == QString("(256,%1)").arg(column) ||
-                         place == QString("(256,%1)").arg(column + 1),
-                     qPrintable(place));
+            QCOMPARE(state.cell(256, column), QuorlinIoControl::DbToLinear(level));
+            QCOMPARE(state.cell(256, column + 1), QuorlinIoControl::DbToLinear(level));
         }
+        QVERIFY(onDisk(output->model).contains(entry(*output, -70)));
     }
 
-    void readoutsShowTheMetersEveryHalfSecond_data()
-    {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QList<qint32>>("entries"); // Meter entries 0 to 3
-        QTest::addColumn<QStringList>("shown");     // the readouts, left to right
-        const qint32 full = 2147483647, tenth = 214748365;
-        QTest::newRow("vt1") << "vt1" << QList<qint32>{tenth, full, full, 0}
-                             << QStringList{"-20.0 dB", "-6.0 dB"};
-        QTest::newRow("vt2") << "vt2" << QList<qint32>{full, tenth, full, 0}
-                             << QStringList{"0.0 dB", "-20.0 dB", "-6.0 dB", "-6.0 dB"};
-        QTest::newRow("vr") << "vr" << QList<qint32>{0, full, full, full} << QStringList{"-inf dB"};
-    }
+    // Readouts start at "-160 dB", show the meters on each read, keep their
+    // text when a read is refused, and the panel reads every 500 ms.
+    void readoutsShowTheMetersEveryHalfSecond_data() { addRows(kMeters); }
     void readoutsShowTheMetersEveryHalfSecond()
     {
-        QFETCH(QString, model);
-        QFETCH(QList<qint32>, entries);
-        QFETCH(QStringList, shown);
+        const auto& row = currentRow(kMeters);
         for (int entry = 0; entry < 4; ++entry)
-            m_unit->pinMeter(entry, entries[entry]);
-        auto panel = build(model);
+            m_unit->pinMeter(entry, row.entries[entry]);
+        auto panel = build(row.model);
+        const QStringList shown = QString(row.shown).split('|');
         QCOMPARE(readouts(panel.get()), QStringList(shown.size(), "-160 dB"));
         auto* timer = panel->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
-        QVERIFY(timer && timer->isActive());
-        QCOMPARE(timer->interval(), 500);
+        QCOMPARE(timer ? timer->interval() : 0, 500);
         QMetaObject::invokeMethod(panel.get(), "updateMeters");
         QCOMPARE(readouts(panel.get()), shown);
 
@@ -489,68 +378,6 @@ private slots:
         QCOMPARE(m_log->count("Failed to read meter data from driver."), 1);
         QCOMPARE(readouts(panel.get()), shown);
         QTRY_COMPARE_WITH_TIMEOUT(readouts(panel.get()).first(), "-186.6 dB", 5000);
-    }
-
-    void everyControlIsLaidOut_data() { addModels(); }
-    void everyControlIsLaidOut()
-    {
-        QFETCH(QString, model);
-        auto panel = build(model);
-        int dividers = 0;
-        for (QWidget* widget :
-             panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            QVERIFY2(laidOut(panel->layout(), widget), widget->metaObject()->className());
-            const auto* frame = qobject_cast<QFrame*>(widget);
-            dividers += frame && frame->frameShape() == QFrame::VLine;
-        }
-        QCOMPARE(dividers, 1);
-    }
-
-    // Refusals while the panel starts. A panel that could not open the unit
-    // stays empty; otherwise every control is built and stored. Either way
-    // deleting the panel lets go of the unit.
-    void refusalsAtStart_data()
-    {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("refused"); // empty: no unit at all
-        QTest::addColumn<QString>("failure");
-        QTest::addColumn<int>("times");
-        for (const char* model : {"vt1", "vt2", "vr"})
-            QTest::addRow("%s, no unit", model)
-                << model << "" << QString("Failed to create device in %1.").arg(model) << 1;
-        for (const char* model : {"vt1", "vt2", "vr"})
-            QTest::addRow("%s, output volume", model) << model << "SetOutVolume"
-                                                      << "Failed to set output volume." << 1;
-        QTest::newRow("vt1, MIC/INST") << "vt1"
-                                       << "SwitchMicInstrument"
-                                       << "Failed to switch mic instruction." << 1;
-        QTest::newRow("vt2, 48V") << "vt2"
-                                  << "SetMic48V"
-                                  << "Failed to switch mic 48V." << 2;
-        QTest::newRow("vt2, gain") << "vt2"
-                                   << "SetMicVolume"
-                                   << "Failed to set mic volume." << 2;
-        QTest::newRow("vr, Mixer") << "vr"
-                                   << "WriteMixer"
-                                   << "Failed to set headphone volume." << 3;
-    }
-    void refusalsAtStart()
-    {
-        QFETCH(QString, model);
-        QFETCH(QString, refused);
-        QFETCH(QString, failure);
-        QFETCH(int, times);
-        if (refused.isEmpty())
-            m_unit->unplug();
-        else
-            m_unit->fail(refused.toStdString(), virtualunit::VirtualUnit::kUntilHealed);
-        auto panel = build(model);
-        QCOMPARE(m_log->count(failure), times);
-        const bool complete = !refused.isEmpty() && refused != "SetOutVolume";
-        QCOMPARE(panel->layout() != nullptr, complete);
-        QCOMPARE(onDisk(model), complete ? defaults(model) : QStringList());
-        panel.reset();
-        QTRY_COMPARE(m_unit->connectionCount(), 0);
     }
 };
 
