@@ -1,6 +1,6 @@
 #pragma once
 
-// Finding a panel's controls and its settings file, for the tests that build panels.
+// Finding a panel's controls (in creation order) and its settings file.
 
 #include "controls/button.h"
 #include "controls/knob.h"
@@ -11,12 +11,11 @@
 
 namespace PanelProbe {
 
-inline QList<Knob*> knobs(QWidget* panel) // in creation order
+inline QList<Knob*> knobs(QWidget* panel)
 {
     return panel->findChildren<Knob*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-// The `index`-th switch showing `text`, in creation order.
 inline Button* button(QWidget* panel, const QString& text, int index = 0)
 {
     for (Button* candidate : panel->findChildren<Button*>(QString(), Qt::FindDirectChildrenOnly))
@@ -25,7 +24,7 @@ inline Button* button(QWidget* panel, const QString& text, int index = 0)
     return nullptr;
 }
 
-inline QString settingsPath(const QString& fileName) // in AppDataLocation
+inline QString settingsPath(const QString& fileName)
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + fileName;
 }
