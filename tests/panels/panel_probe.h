@@ -1,40 +1,32 @@
 #pragma once
 
-// Helpers for the panel tests: finding a panel's controls, reading the unit's
-// trace, and locating the panel's settings file.
+// Finding a panel's controls (in creation order) and its settings file.
 
+#include "controls/button.h"
+#include "controls/knob.h"
 #include "wide_output_sink.h"
 
-#include <QList>
-#include <QString>
-#include <QStringList>
-#include <string>
-#include <vector>
-
-class Button;
-class Knob;
-class QLabel;
-class QWidget;
+#include <QStandardPaths>
+#include <QWidget>
 
 namespace PanelProbe {
 
-// The operation names of a trace (its first words), leaving out the periodic
-// meter reads.
-QStringList operations(const std::vector<std::string>& trace);
+inline QList<Knob*> knobs(QWidget* panel)
+{
+    return panel->findChildren<Knob*>(QString(), Qt::FindDirectChildrenOnly);
+}
 
-// The trace lines of one operation, in order.
-QStringList linesOf(const std::vector<std::string>& trace, const QString& operation);
+inline Button* button(QWidget* panel, const QString& text, int index = 0)
+{
+    for (Button* candidate : panel->findChildren<Button*>(QString(), Qt::FindDirectChildrenOnly))
+        if (candidate->text() == text && index-- == 0)
+            return candidate;
+    return nullptr;
+}
 
-// The panel's Knobs in creation order.
-QList<Knob*> knobs(QWidget* panel);
-
-// The `index`-th Button of the panel that shows `text`.
-Button* button(QWidget* panel, const QString& text, int index = 0);
-
-// The level readouts ("... dB" labels) in creation order.
-QList<QLabel*> readouts(QWidget* panel);
-
-// "<AppDataLocation>/<fileName>".
-QString settingsPath(const QString& fileName);
+inline QString settingsPath(const QString& fileName)
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + fileName;
+}
 
 } // namespace PanelProbe
