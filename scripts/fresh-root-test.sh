@@ -25,6 +25,7 @@ if [[ $(id -u) -ne 0 ]]; then
   echo "fresh-root-test: needs root for debootstrap and chroot" >&2
   exit 1
 fi
+debian_mirror > /dev/null # stops here when apt has no Debian 12 source
 "$root/scripts/install-deps.sh" --fresh-root
 # A local repository's ref is read there: HEAD is then this checkout's commit.
 if [[ -d $repository ]]; then

@@ -97,7 +97,8 @@ desktop_start() {
     Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5> "$dir/display"
   display_written() { [[ $(cat "$dir/display" 2> /dev/null) == *[0-9]* ]]; }
   _desktop_until "$desktop_wait_limit" display_written || _desktop_fail "no virtual display" || return 1
-  export DISPLAY=:$(tr -dc 0-9 < "$dir/display")
+  DISPLAY=:$(tr -dc 0-9 < "$dir/display")
+  export DISPLAY
 
   # twm's default fonts ("variable" and others) come from font packages a
   # fresh system lacks; "fixed" is built into every X server, and in the C
