@@ -35,6 +35,7 @@ fail() {
   echo "FAIL: $*" >&2
   local file
   for file in "$scratch"/*.log "$scratch"/desktop/*.log; do
+    [[ -f $file ]] || continue
     echo "----- $(basename "$file") (last 30 lines)" >&2
     tail -n 30 "$file" >&2
   done
