@@ -30,12 +30,12 @@ desktop_wait_limit=${desktop_wait_limit:-40}
 # _desktop_until <seconds> <command...>: polls the command while every part
 # of the desktop started so far keeps running.
 _desktop_until() {
-  local end=$((SECONDS + $1))
+  local limit=$1 end=$((SECONDS + $1))
   shift
   until "$@" > /dev/null 2>&1; do
     desktop_alive || return 1
     if ((SECONDS >= end)); then
-      desktop_error="timed out"
+      desktop_error="nothing within $limit s"
       return 1
     fi
     sleep 0.1
