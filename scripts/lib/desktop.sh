@@ -99,6 +99,8 @@ desktop_start() {
   _desktop_until "$desktop_wait_limit" display_written || _desktop_fail "no virtual display" || return 1
   DISPLAY=:$(tr -dc 0-9 < "$dir/display")
   export DISPLAY
+  _desktop_until "$desktop_wait_limit" xwininfo -root \
+    || _desktop_fail "the virtual display $DISPLAY does not answer" || return 1
 
   # twm's default fonts ("variable" and others) come from font packages a
   # fresh system lacks; "fixed" is built into every X server, and in the C
