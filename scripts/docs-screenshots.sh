@@ -17,6 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/docs/screenshots}")
 "$root/scripts/install-deps.sh" --screenshot
 "$root/scripts/build.sh"
+source "$root/scripts/lib/desktop.sh"
 bin="$root/build/bin"
 wait_limit=30
 
@@ -27,8 +28,8 @@ cleanup() {
   local status=$?
   if [[ $console_open == yes ]]; then exec 7>&-; fi
   local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2> /dev/null || true; done
-  wait 2> /dev/null || true
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do desktop_end "${pids[$i]}"; done
+  desktop_stop
   rm -rf "$scratch"
   exit "$status"
 }
@@ -41,35 +42,26 @@ fail() {
   exit 1
 }
 
-# until_ok <what> <command...>: polls the command until it succeeds.
+# until_ok <what> <command...>: polls the command until it succeeds, while the
+# desktop keeps running.
 until_ok() {
   local what=$1
   shift
   local end=$((SECONDS + wait_limit))
   until "$@" > /dev/null 2>&1; do
     ((SECONDS < end)) || fail "no $what within ${wait_limit} s"
+    desktop_alive || fail "waiting for $what: $desktop_error"
     sleep 0.2
   done
 }
 
-Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5> "$scratch/display" > /dev/null 2>&1 &
-pids+=($!)
-display_ready() { [[ $(cat "$scratch/display" 2> /dev/null) == *[0-9]* ]]; }
-until_ok "virtual display" display_ready
-export DISPLAY=:$(tr -dc 0-9 < "$scratch/display")
 # twm places windows itself and draws their title bars, but not the tray's.
-printf 'RandomPlacement\nNoGrabServer\nNoTitle { "trayer" "panel" }\n' > "$scratch/twmrc"
-twm -f "$scratch/twmrc" > /dev/null 2>&1 &
-pids+=($!)
+desktop_start "$scratch/desktop" --twm 'NoTitle { "trayer" "panel" }' || exit 1
 # A plain desktop colour behind the tray menu's picture (display sets it, yet
-# ends with status 1 here).
+# ends with status 1 here), then the tray on top of it.
 convert -size 8x8 xc:'#3b4252' "$scratch/desktop.png"
 display -window root "$scratch/desktop.png" > /dev/null 2>&1 || true
-trayer --edge top --align right --widthtype pixel --width 80 --height 32 \
-  --transparent true --alpha 0 --tint 0x1b1e23 > /dev/null 2>&1 &
-pids+=($!)
-tray_ready() { xwininfo -root -tree | grep -q '("panel" "trayer")'; }
-until_ok "notification area (trayer)" tray_ready
+desktop_start_tray --transparent true --alpha 0 || exit 1
 
 # Geometry of a window as "x y width height" on the screen.
 geometry() {

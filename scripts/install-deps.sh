@@ -12,6 +12,8 @@ case "${1:-}" in
   # The Windows half of the platform layer is cross-built and run under Wine.
   --test) packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb xauth twm trayer xdotool x11-utils) ;;
   --package) packages+=(dpkg-dev debootstrap) ;;
+  # A fresh Debian 12 system, where the project installs its own packages.
+  --fresh-root) packages=(debootstrap git) ;;
   --demo) packages+=(xvfb xauth) ;;
   --screenshot) packages+=(xvfb xauth twm trayer xdotool imagemagick x11-utils) ;;
 esac

@@ -5,18 +5,21 @@
 # Recommends), then starts the installed quorlin-virtual-unit and quorlin-driver
 # inside it (offscreen) in English and in Chinese and checks that the panel
 # finds the unit and loads its translation. Removes the scratch system at the
-# end. Needs root (debootstrap, chroot) and the Debian mirror apt already uses;
-# downloads about 100 MB, so it is not part of the test pass.
+# end. Needs root (debootstrap, chroot) and the Debian mirror apt already uses
+# (scripts/lib/debian-root.sh builds the system); downloads about 100 MB, so it
+# is not part of the test pass.
 #
 #   scripts/package-check.sh        (the .deb stays in build-package/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/lib/debian-root.sh"
 build="$root/build-package"
 
 if [[ $(id -u) -ne 0 ]]; then
   echo "package-check: needs root for debootstrap and chroot" >&2
   exit 1
 fi
+debian_mirror > /dev/null # stops here when apt has no Debian 12 source
 "$root/scripts/install-deps.sh" --package
 
 echo "== Building the package in $build"
@@ -28,38 +31,20 @@ rm -f "$build"/quorlin-driver_*.deb
 deb=$(ls "$build"/quorlin-driver_*.deb)
 dpkg-deb --field "$deb" Package Version Depends Section
 
-# The mirror apt uses here (deb822 sources first, then a sources.list line).
-mirror=$(awk '/^URIs:/ && $2 !~ /security/ { print $2; exit }' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
-if [[ -z "$mirror" ]]; then
-  mirror=$(awk '/^deb / && $2 !~ /security/ { print $2; exit }' /etc/apt/sources.list 2>/dev/null || true)
-fi
-mirror=${mirror:-http://deb.debian.org/debian}
-
 scratch=$(mktemp -d /var/tmp/quorlin-package-check.XXXXXX)
 system="$scratch/bookworm"
-mounts=()
 cleanup() {
   local status=$?
-  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
-    umount "${mounts[$i]}" 2>/dev/null || umount -l "${mounts[$i]}" 2>/dev/null || true
-  done
-  # Never follow a mount that is still there into the host's file system.
-  if findmnt -rn -o TARGET | grep -q "^$scratch"; then
-    echo "package-check: left $scratch in place, something is still mounted there" >&2
-  else
-    rm -rf --one-file-system "$scratch"
-  fi
+  debian_root_release
+  debian_root_remove "$scratch" || true
   exit "$status"
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
-echo "== Bootstrapping Debian 12 (bookworm, minbase) from $mirror"
-debootstrap --variant=minbase bookworm "$system" "$mirror" > "$scratch/debootstrap.log" 2>&1 \
-  || { tail -n 30 "$scratch/debootstrap.log" >&2; exit 1; }
-mount -t proc proc "$system/proc"
-mounts+=("$system/proc")
-mount -t tmpfs -o mode=1777 tmpfs "$system/dev/shm" 2>/dev/null && mounts+=("$system/dev/shm") || true
-cp /etc/resolv.conf "$system/etc/resolv.conf"
+debian_root_create "$system"
+debian_root_mount "$system"
 cp "$deb" "$system/tmp/"
 
 echo "== Installing $(basename "$deb") with apt"

@@ -1,34 +1,54 @@
 #!/usr/bin/env bash
 # Builds, then photographs the panel finding a virtual unit on a private
-# virtual display: screenshot.sh [model] [output.png]  (model: vt1, vt2, vr)
+# desktop without a tray, where the window opens at start:
+#
+#   screenshot.sh [model] [output.png]  (model: vt1, vt2, vr)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 model=${1:-vt2}
 output=$(realpath -m "${2:-$root/build/screenshot-$model.png}")
 "$root/scripts/install-deps.sh" --screenshot
 "$root/scripts/build.sh"
+source "$root/scripts/lib/desktop.sh"
 
 scratch=$(mktemp -d)
+pids=()
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do desktop_end "${pids[$i]}"; done
+  desktop_stop
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
 export XDG_RUNTIME_DIR=$scratch/runtime HOME=$scratch/home TMPDIR=$scratch/tmp
 mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$TMPDIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-# twm places windows itself and draws their title bars.
-printf 'RandomPlacement\nNoGrabServer\n' > "$scratch/twmrc"
+desktop_start "$scratch/desktop" --size 1024x768 || exit 1
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp > "$scratch/xvfb.log" 2>&1 &
-pids=($!)
-trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$scratch"' EXIT
-export DISPLAY=$display
-sleep 1
-twm -f "$scratch/twmrc" > /dev/null 2>&1 &
-pids+=($!)
 "$root/build/bin/quorlin-virtual-unit" --model "$model" --quiet < /dev/null > "$scratch/unit.log" 2>&1 &
 pids+=($!)
-sleep 0.5
 "$root/build/bin/QuorlinDriver" > "$scratch/panel.log" 2>&1 &
 pids+=($!)
-sleep 4
+
+# The model's window, at rest (the same geometry twice in a row).
+title="^Quorlin $(tr a-z A-Z <<< "$model") - FW: "
+window=""
+previous=""
+end=$((SECONDS + 30))
+while :; do
+  desktop_alive || { echo "screenshot: $desktop_error" >&2; exit 1; }
+  kill -0 "${pids[1]}" 2> /dev/null || { echo "screenshot: the panel ended:" >&2; cat "$scratch/panel.log" >&2; exit 1; }
+  if window=$(xdotool search --onlyvisible --name "$title" 2> /dev/null | head -n 1 | grep .); then
+    geometry=$(xwininfo -id "$window" | grep -E 'Absolute|Width|Height')
+    [[ $geometry == "$previous" ]] && break
+    previous=$geometry
+  fi
+  if ((SECONDS >= end)); then
+    echo "screenshot: no window titled '${title#^}…' within 30 s; the panel's log:" >&2
+    cat "$scratch/panel.log" >&2
+    exit 1
+  fi
+  sleep 0.3
+done
 import -window root "$output"
-xwininfo -root -tree | grep -o '"Quorlin [^"]*"' || true
-echo "Saved $output"
+echo "Saved $output ($(xdotool getwindowname "$window"))"

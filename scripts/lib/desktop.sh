@@ -1,0 +1,157 @@
+# A private desktop for the desktop test and the scripts that photograph or
+# show the panel: a virtual display (Xvfb), the twm window manager and,
+# optionally, a trayer notification area. Each is checked to be running before
+# the next starts, so a missing font or a crashed server is reported as such
+# and not as a click that found nothing. Source it, then:
+#
+#   desktop_start DIR [--tray] [--size WxH] [--twm LINE]...
+#       starts the desktop, keeping its logs and twmrc in DIR, and exports
+#       DISPLAY; on failure prints what went wrong (with the log of what ended)
+#       and returns 1. --twm adds a line to twmrc.
+#   desktop_start_tray [trayer option]...
+#       adds the notification area later (after desktop_start without --tray)
+#   desktop_alive
+#       returns 1, with the reason in $desktop_error, once any of them ended
+#   desktop_stop
+#       ends them; call it on every exit path
+#   desktop_end PID
+#       ends one process of the caller's (SIGTERM, then SIGKILL after 10 s)
+#
+# Needs Xvfb, twm, xwininfo (x11-utils) and, with --tray, trayer. Only the
+# fonts built into the X server are used: no font package is needed.
+
+desktop_pids=()
+desktop_names=()
+desktop_logs=()
+desktop_error=""
+desktop_dir=""
+desktop_wait_limit=${desktop_wait_limit:-40}
+
+# _desktop_until <seconds> <command...>: polls the command while every part
+# of the desktop started so far keeps running.
+_desktop_until() {
+  local limit=$1 end=$((SECONDS + $1))
+  shift
+  until "$@" > /dev/null 2>&1; do
+    desktop_alive || return 1
+    if ((SECONDS >= end)); then
+      desktop_error="nothing within $limit s"
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+_desktop_launch() { # <name> <log> <command...>
+  local name=$1 log=$2
+  shift 2
+  "$@" > "$log" 2>&1 &
+  desktop_pids+=($!)
+  desktop_names+=("$name")
+  desktop_logs+=("$log")
+}
+
+desktop_alive() {
+  local i
+  for i in "${!desktop_pids[@]}"; do
+    if ! kill -0 "${desktop_pids[$i]}" 2> /dev/null; then
+      desktop_error="${desktop_names[$i]} is no longer running; its output:
+$(tail -n 20 "${desktop_logs[$i]}" 2> /dev/null)"
+      return 1
+    fi
+  done
+}
+
+_desktop_fail() {
+  echo "desktop: $1: $desktop_error" >&2
+  return 1
+}
+
+desktop_start() {
+  local dir=$1 tray=no size=1280x800 twm_lines=()
+  shift
+  while (($# > 0)); do
+    case $1 in
+      --tray) tray=yes ;;
+      --size) size=$2 && shift ;;
+      --twm) twm_lines+=("$2") && shift ;;
+      *) echo "desktop_start: unknown option $1" >&2 && return 1 ;;
+    esac
+    shift
+  done
+  local missing=() tool
+  for tool in Xvfb twm xwininfo $([[ $tray == no ]] || echo trayer); do
+    command -v "$tool" > /dev/null || missing+=("$tool")
+  done
+  if ((${#missing[@]} > 0)); then
+    echo "desktop: ${missing[*]} not installed (scripts/install-deps.sh --test installs" \
+      "what the desktop needs)" >&2
+    return 1
+  fi
+  mkdir -p "$dir" || return 1
+  desktop_dir=$dir
+
+  # Xvfb picks a free display itself and writes its number once it accepts
+  # clients.
+  _desktop_launch "the virtual display (Xvfb)" "$dir/xvfb.log" \
+    Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5> "$dir/display"
+  display_written() { [[ $(cat "$dir/display" 2> /dev/null) == *[0-9]* ]]; }
+  _desktop_until "$desktop_wait_limit" display_written || _desktop_fail "no virtual display" || return 1
+  DISPLAY=:$(tr -dc 0-9 < "$dir/display")
+  export DISPLAY
+  _desktop_until "$desktop_wait_limit" xwininfo -root \
+    || _desktop_fail "the virtual display $DISPLAY does not answer" || return 1
+
+  # twm's default fonts ("variable" and others) come from font packages a
+  # fresh system lacks; "fixed" is built into every X server, and in the C
+  # locale it covers the one character set twm then asks for.
+  {
+    printf '%s\n' RandomPlacement NoGrabServer
+    local slot
+    for slot in TitleFont ResizeFont MenuFont IconFont IconManagerFont; do
+      printf '%s "fixed"\n' "$slot"
+    done
+    ((${#twm_lines[@]} == 0)) || printf '%s\n' "${twm_lines[@]}"
+  } > "$dir/twmrc"
+  _desktop_launch "the window manager (twm)" "$dir/twm.log" env LC_ALL=C twm -f "$dir/twmrc"
+  # twm has set up the screen once its (hidden) icon manager window exists.
+  twm_ready() { xwininfo -root -tree | grep -qF '"TWM Icon Manager"'; }
+  _desktop_until "$desktop_wait_limit" twm_ready || _desktop_fail "no window manager" || return 1
+
+  if [[ $tray == yes ]]; then desktop_start_tray || return 1; fi
+  desktop_alive || _desktop_fail "the desktop did not stay up" || return 1
+}
+
+desktop_start_tray() { # [trayer option]...
+  if ! command -v trayer > /dev/null; then
+    echo "desktop: trayer not installed (scripts/install-deps.sh --test installs it)" >&2
+    return 1
+  fi
+  _desktop_launch "the notification area (trayer)" "$desktop_dir/trayer.log" \
+    trayer --edge top --align right --widthtype pixel --width 80 --height 32 \
+    --transparent false --tint 0x1b1e23 "$@"
+  tray_shown() {
+    local id
+    id=$(xwininfo -root -tree | awk '/\("panel" "trayer"\)/ { print $1; exit }')
+    [[ -n $id ]] && xwininfo -id "$id" | grep -q 'Map State: IsViewable'
+  }
+  _desktop_until "$desktop_wait_limit" tray_shown || _desktop_fail "no notification area" || return 1
+}
+
+# desktop_end <pid>: ends a process started by this shell, with SIGTERM and,
+# after 10 s, SIGKILL.
+desktop_end() {
+  local pid=$1 end=$((SECONDS + 10))
+  kill -TERM "$pid" 2> /dev/null || return 0
+  while kill -0 "$pid" 2> /dev/null && ((SECONDS < end)); do sleep 0.1; done
+  kill -KILL "$pid" 2> /dev/null || true
+  wait "$pid" 2> /dev/null || true
+}
+
+desktop_stop() {
+  local i
+  for ((i = ${#desktop_pids[@]} - 1; i >= 0; i--)); do desktop_end "${desktop_pids[$i]}"; done
+  desktop_pids=()
+  desktop_names=()
+  desktop_logs=()
+}
