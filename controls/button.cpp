@@ -1,9 +1,11 @@
 #include "controls/button.h"
 
+#include <QAccessible>
 #include <QColor>
 #include <QGraphicsDropShadowEffect>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 // %1 text colour, %2 background, %3 corner radius, %4 pressed background
@@ -15,15 +17,20 @@ const QString kStyleTemplate =
 // The glow's blur radius as a share of the button's width at construction.
 constexpr double kGlowBlurPerWidth = 0.01;
 
-// Keys with which the base class would press or click a focused button.
-bool isActivationKey(const QKeyEvent* event)
+// The focus ring runs just inside the button's edge.
+constexpr qreal kFocusRingInset = 1.5;
+
+// Keys with which the base class would press or click a focused button:
+// Space and Select always, Return and Enter on a default button.
+bool isActivationKey(const QKeyEvent* event, const QPushButton& button)
 {
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Select:
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return true;
+        return button.autoDefault() || button.isDefault();
     default:
         return false;
     }
@@ -44,6 +51,7 @@ Button::Button(const QString& text, QWidget* parent)
     glow->setColor(QColor(glowColor));
     setGraphicsEffect(glow);
     glow->setEnabled(false);
+    ControlAccessibility::install();
 }
 
 void Button::updateStyle()
@@ -59,10 +67,33 @@ void Button::updateStyle()
 
 void Button::setState(bool on)
 {
+    const bool changed = on != checked;
     checked = on;
     glow->setEnabled(on);
     updateStyle();
+    if (changed)
+        announceState();
     emit pressed(on);
+}
+
+void Button::press()
+{
+    updateStyle();
+    checked = !checked;
+    glow->setEnabled(checked);
+    updateStyle();
+    announceState();
+    emit pressed(checked);
+}
+
+void Button::announceState()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void Button::mousePressEvent(QMouseEvent* event)
@@ -70,30 +101,42 @@ void Button::mousePressEvent(QMouseEvent* event)
     // Any mouse button toggles, on the press itself. The base handler is left
     // out on purpose: without it no release turns into a click and the base's
     // pressed(), clicked() and toggled() stay silent.
-    updateStyle();
-    checked = !checked;
-    glow->setEnabled(checked);
-    updateStyle();
-    emit pressed(checked);
+    focusRing.mousePressed();
+    press();
     event->accept();
 }
 
 void Button::keyPressEvent(QKeyEvent* event)
 {
-    // The state belongs to the mouse alone: a focused button ignores the
-    // keys that would otherwise press or click it.
-    if (isActivationKey(event)) {
-        event->ignore();
+    // A key that would press or click a push button presses this one as the
+    // mouse does, once however long it is held; the base class's own
+    // pressing and clicking stay out of it as they do for the mouse.
+    if (!isActivationKey(event, *this)) {
+        QPushButton::keyPressEvent(event);
         return;
     }
-    QPushButton::keyPressEvent(event);
+    if (!event->isAutoRepeat()) {
+        focusRing.keyUsed();
+        press();
+    }
+    event->accept();
 }
 
-void Button::keyReleaseEvent(QKeyEvent* event)
+void Button::focusInEvent(QFocusEvent* event)
 {
-    if (isActivationKey(event)) {
-        event->ignore();
+    focusRing.focusIn(event->reason());
+    QPushButton::focusInEvent(event);
+}
+
+void Button::paintEvent(QPaintEvent* event)
+{
+    QPushButton::paintEvent(event);
+    if (!focusRing.shownOn(*this))
         return;
-    }
-    QPushButton::keyReleaseEvent(event);
+    QPainter painter(this);
+    ControlAccessibility::FocusRing::drawRoundedRect(
+        painter,
+        QRectF(rect()).adjusted(kFocusRingInset, kFocusRingInset, -kFocusRingInset,
+                                -kFocusRingInset),
+        borderRadius);
 }

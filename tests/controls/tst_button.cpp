@@ -1,3 +1,4 @@
+#include "accessibility_spy.h"
 #include "controls/button.h"
 #include "test_environment.h"
 
@@ -38,8 +39,9 @@ private slots:
     void pressesToggle_data();
     void pressesToggle();
     void setStateAlwaysEmits();
-    void activationKeysDoNothing_data();
-    void activationKeysDoNothing();
+    void keyboardAndAssistiveTechnologyPress_data();
+    void keyboardAndAssistiveTechnologyPress();
+    void focusRingOnlyForTheKeyboard();
 
 private:
     TestEnvironment m_environment;
@@ -186,33 +188,96 @@ void TstButton::setStateAlwaysEmits()
     QVERIFY(!button.isChecked());
 }
 
-void TstButton::activationKeysDoNothing_data()
+void TstButton::keyboardAndAssistiveTechnologyPress_data()
 {
-    QTest::addColumn<Qt::Key>("key");
+    // `input` is a key ("key Space") or an accessible action ("action Press").
+    QTest::addColumn<QString>("input");
     QTest::addColumn<bool>("autoDefault");
-    QTest::newRow("space") << Qt::Key_Space << false;
-    QTest::newRow("return on an auto-default button") << Qt::Key_Return << true;
-    QTest::newRow("enter on an auto-default button") << Qt::Key_Enter << true;
+    QTest::addColumn<bool>("presses");
+    QTest::newRow("Space") << "key Space" << false << true;
+    QTest::newRow("Select") << "key Select" << false << true;
+    QTest::newRow("Return on an auto-default button") << "key Return" << true << true;
+    QTest::newRow("Return on a plain button") << "key Return" << false << false;
+    QTest::newRow("held Space repeating") << "repeat Space" << false << false;
+    QTest::newRow("letter") << "key M" << false << false;
+    QTest::newRow("press action") << "action Press" << false << true;
+    QTest::newRow("toggle action") << "action Toggle" << false << true;
 }
 
-void TstButton::activationKeysDoNothing()
+void TstButton::keyboardAndAssistiveTechnologyPress()
 {
-    QFETCH(Qt::Key, key);
+    QFETCH(QString, input);
     QFETCH(bool, autoDefault);
-    Button button(QStringLiteral("MIC"));
+    QFETCH(bool, presses);
+    AccessibilitySpy accessibility;
+    Button button(QStringLiteral("MUTE"));
     button.setAutoDefault(autoDefault);
     button.setDefault(autoDefault);
     QSignalSpy spy(&button, &Button::pressed);
     QSignalSpy basePressed(&button, qOverload<>(&QAbstractButton::pressed));
     QSignalSpy clicked(&button, &QAbstractButton::clicked);
-    QTest::keyClick(&button, key);
-    QVERIFY(!button.checked);
-    QVERIFY(!button.isChecked());
-    QVERIFY(!button.isDown());
-    QCOMPARE(spy.count(), 0);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&button);
+    QVERIFY(iface->state().checkable);
+    QVERIFY(!iface->state().checked);
+
+    const QString argument = input.section(' ', 1);
+    if (input.startsWith("action ")) {
+        iface->actionInterface()->doAction(argument);
+    } else {
+        const Qt::Key key = QKeySequence(argument)[0].key();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(),
+                        input.startsWith("repeat"));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(&button, &press);
+        QCoreApplication::sendEvent(&button, &release);
+    }
+
+    // Exactly what a mouse press does, and the base class stays silent.
+    QCOMPARE(button.checked, presses);
+    QCOMPARE(button.glow->isEnabled(), presses);
+    QCOMPARE(states(spy), presses ? QList<bool>{true} : QList<bool>{});
     QCOMPARE(basePressed.count(), 0);
     QCOMPARE(clicked.count(), 0);
-    QVERIFY(button.styleSheet().isEmpty());
+    QVERIFY(!button.isChecked());
+    QCOMPARE(iface->state().checked, presses);
+    int checkedEvents = 0;
+    for (const AccessibilitySpy::Event& event : accessibility.about(&button))
+        checkedEvents += event.type == QAccessible::StateChanged && event.changed.checked;
+    QCOMPARE(checkedEvents, presses ? 1 : 0);
+    QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("MUTE"));
+    button.setAccessibleName(QStringLiteral("Headphone MUTE"));
+    QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Headphone MUTE"));
+}
+
+void TstButton::focusRingOnlyForTheKeyboard()
+{
+    QWidget window;
+    auto* button = new Button(QStringLiteral("DIM"), &window);
+    auto* other = new Button(QStringLiteral("MUTE"), &window);
+    for (Button* b : {button, other}) {
+        b->setFixedSize(80, 40);
+        b->updateStyle();
+    }
+    other->move(0, 50);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus(Qt::OtherFocusReason);
+    const QImage unfocused = button->grab().toImage();
+
+    // Tab onto it: a ring in the focus colour just inside the edge.
+    button->setFocus(Qt::TabFocusReason);
+    const QImage focused = button->grab().toImage();
+    const QPoint edge(40, 1);
+    QCOMPARE(focused.pixelColor(edge), ControlAccessibility::kFocusRingColor);
+    QVERIFY(unfocused.pixelColor(edge) != ControlAccessibility::kFocusRingColor);
+    QCOMPARE(focused.pixelColor(40, 20), unfocused.pixelColor(40, 20));
+    // A click toggles and hides the ring; Space toggles back and shows it.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(button->hasFocus());
+    QVERIFY(button->grab().toImage().pixelColor(edge) != ControlAccessibility::kFocusRingColor);
+    QTest::keyClick(button, Qt::Key_Space);
+    QVERIFY(!button->checked);
+    QCOMPARE(button->grab().toImage(), focused);
 }
 
 QTEST_MAIN(TstButton)

@@ -1,7 +1,10 @@
+#include "accessibility_spy.h"
+#include "controls/control_accessibility.h"
 #include "controls/knob.h"
 #include "controls/knob_geometry.h"
 #include "test_environment.h"
 
+#include <QAccessibleValueInterface>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
@@ -116,6 +119,9 @@ private slots:
     void paintsValueTextWithOffset_data();
     void paintsValueTextWithOffset();
     void hiddenTextIsNotDrawnAndNotEditable();
+    void keysAndAssistiveTechnology_data();
+    void keysAndAssistiveTechnology();
+    void focusRingOnlyForTheKeyboard();
 
 private:
     TestEnvironment m_environment;
@@ -494,6 +500,116 @@ void TstKnob::hiddenTextIsNotDrawnAndNotEditable()
     sendMouse(knob, QEvent::MouseButtonDblClick, knob.textRect.center(), Qt::LeftButton,
               Qt::LeftButton);
     QVERIFY(knob.editor->isHidden());
+}
+
+void TstKnob::keysAndAssistiveTechnology_data()
+{
+    // `input` is a key sequence ("key PgUp"), a value given through the
+    // accessible value interface ("set 20") or an accessible action.
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<bool>("emits");
+    QTest::newRow("Up") << 0 << -20 << "key Up" << -19 << true;
+    QTest::newRow("Right") << 0 << -20 << "key Right" << -19 << true;
+    QTest::newRow("Down") << 0 << -20 << "key Down" << -21 << true;
+    QTest::newRow("Left") << 0 << -20 << "key Left" << -21 << true;
+    QTest::newRow("Up at maximum") << 0 << 6 << "key Up" << 6 << true;
+    QTest::newRow("Page Up") << 0 << -20 << "key PgUp" << -14 << true;
+    QTest::newRow("Page Down stops at minimum") << 0 << -77 << "key PgDown" << -80 << true;
+    QTest::newRow("Home") << 0 << -20 << "key Home" << -80 << true;
+    QTest::newRow("End") << 9 << 30 << "key End" << 56 << true;
+    QTest::newRow("Ctrl+Up is left to shortcuts") << 0 << -20 << "key Ctrl+Up" << -20 << false;
+    QTest::newRow("Space does nothing") << 0 << -20 << "key Space" << -20 << false;
+    QTest::newRow("set as shown") << 9 << 0 << "set 20" << 11 << true;
+    QTest::newRow("set below what is shown") << 9 << 30 << "set 5" << 0 << true;
+    QTest::newRow("set rounds") << 0 << -20 << "set -12.6" << -13 << true;
+    QTest::newRow("set beyond range") << 0 << -20 << "set 1e300" << 6 << true;
+    QTest::newRow("set not a number") << 0 << -20 << "set abc" << -20 << false;
+    QTest::newRow("increase") << 9 << 0 << "action Increase" << 1 << true;
+    QTest::newRow("decrease at minimum") << 0 << -80 << "action Decrease" << -80 << true;
+}
+
+void TstKnob::keysAndAssistiveTechnology()
+{
+    QFETCH(int, offset);
+    QFETCH(int, start);
+    QFETCH(QString, input);
+    QFETCH(int, expected);
+    QFETCH(bool, emits);
+    AccessibilitySpy accessibility;
+    Knob knob;
+    // The level dials' range, or the VT2 gain dials' with their offset.
+    configure(knob, 120, offset ? 0 : -80, offset ? 56 : 6, start);
+    knob.displayOffset = offset;
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&knob);
+    QAccessibleValueInterface* valueIface = iface->valueInterface();
+    QVERIFY(valueIface);
+    QSignalSpy spy(&knob, &Knob::valueChangedSig);
+
+    const QString argument = input.section(' ', 1);
+    if (input.startsWith("key ")) {
+        const QKeyCombination key = QKeySequence(argument)[0];
+        QTest::keyClick(&knob, key.key(), key.keyboardModifiers());
+    } else if (input.startsWith("set ")) {
+        bool number = false;
+        const double shown = argument.toDouble(&number);
+        valueIface->setCurrentValue(number ? QVariant(shown) : QVariant(argument));
+    } else {
+        QVERIFY(iface->actionInterface()->actionNames().contains(argument));
+        iface->actionInterface()->doAction(argument);
+    }
+
+    QCOMPARE(knob.value, expected);
+    QCOMPARE(spy.count(), emits ? 1 : 0);
+    // Assistive technology sees what the dial shows, offset and all.
+    const QString shownText = KnobGeometry::valueText(expected, offset, knob.unit);
+    QCOMPARE(iface->text(QAccessible::Value), shownText);
+    QCOMPARE(valueIface->currentValue().toString() + knob.unit, shownText);
+    QCOMPARE(valueIface->minimumValue().toInt(), offset ? 0 : -80);
+    QCOMPARE(valueIface->maximumValue().toInt(), offset ? 65 : 6);
+    QCOMPARE(iface->role(), QAccessible::Slider);
+    const auto events = accessibility.about(&knob);
+    QCOMPARE(events.size(), emits ? 1 : 0);
+    if (emits) {
+        QCOMPARE(events.at(0).type, QAccessible::ValueChanged);
+        QCOMPARE(events.at(0).value, valueIface->currentValue());
+    }
+}
+
+void TstKnob::focusRingOnlyForTheKeyboard()
+{
+    QWidget window;
+    auto* knob = new Knob(&window);
+    configure(*knob, 120, -80, 6, -20);
+    auto* other = new Knob(&window);
+    other->move(0, 130);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus(Qt::OtherFocusReason);
+    const QImage unfocused = render(*knob);
+
+    // Tab onto it: the ring runs between the arcs and the body, at the top
+    // 14 px down, where neither the arcs (3.5 to 10.5) nor the body (17 on)
+    // reach.
+    knob->setFocus(Qt::TabFocusReason);
+    const QImage focused = render(*knob);
+    QVERIFY(near(focused.pixelColor(60, 14), ControlAccessibility::kFocusRingColor, 40));
+    QCOMPARE(unfocused.pixelColor(60, 14), kBackground);
+    QCOMPARE(focused.pixelColor(60, 7), unfocused.pixelColor(60, 7));
+    QCOMPARE(focused.pixelColor(60, 60), unfocused.pixelColor(60, 60));
+
+    // A click keeps the focus but takes the ring away; a key brings it back.
+    QTest::mouseClick(knob, Qt::LeftButton);
+    QVERIFY(knob->hasFocus());
+    QCOMPARE(render(*knob), unfocused);
+    QTest::keyClick(knob, Qt::Key_Up);
+    QVERIFY(near(render(*knob).pixelColor(60, 14), ControlAccessibility::kFocusRingColor, 40));
+    // Focus that came by the mouse shows no ring.
+    other->setFocus(Qt::MouseFocusReason);
+    knob->setFocus(Qt::MouseFocusReason);
+    QVERIFY(!near(render(*knob).pixelColor(60, 14), ControlAccessibility::kFocusRingColor, 40));
 }
 
 QTEST_MAIN(TstKnob)
