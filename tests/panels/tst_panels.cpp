@@ -1,20 +1,28 @@
 // The VT1 and VR panels against the virtual unit: what they send at start-up
-// and on every control, what they store, and what their readouts show.
+// and on every control, what they store, and what their readouts show; and
+// all three panels as a screen reader finds and uses them.
 
+#include "accessibility_spy.h"
 #include "controls/button.h"
 #include "controls/knob.h"
+#include "controls/level_readout.h"
 #include "driver/quorlin_io_control.h"
 #include "log_capture.h"
 #include "panel_probe.h"
 #include "panels/vr.h"
 #include "panels/vt1.h"
+#include "panels/vt2.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QSettings>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -24,7 +32,7 @@ using virtualunit::VirtualUnit;
 
 namespace {
 
-enum class Model { VT1, VR };
+enum class Model { VT1, VR, VT2 };
 
 struct ModelFacts {
     std::uint32_t productId;
@@ -54,7 +62,39 @@ const ModelFacts& facts(Model model)
         {"Button/MonitorMicIsChecked", "Dial/MicValue", "Dial/HeadphoneValue",
          "Button/HeadphoneMuteIsChecked", "Button/HeadphoneDimIsChecked"},
     };
-    return model == Model::VT1 ? vt1Facts : vrFacts;
+    // Only what the accessibility test needs; tst_vt2 covers the rest.
+    static const ModelFacts vt2Facts{virtualunit::kProductIdVt2, "vt2.ini", {}, {}, {}};
+    return model == Model::VT1 ? vt1Facts : model == Model::VR ? vrFacts : vt2Facts;
+}
+
+// Every accessible object below `iface`, depth first.
+QList<QAccessibleInterface*> accessibleTree(QAccessibleInterface* iface)
+{
+    QList<QAccessibleInterface*> all;
+    for (int i = 0; i < iface->childCount(); ++i) {
+        all << iface->child(i);
+        all << accessibleTree(iface->child(i));
+    }
+    return all;
+}
+
+// The panel's Knobs and Buttons in Tab order.
+QList<QWidget*> tabOrder(QWidget* panel)
+{
+    QList<QWidget*> order;
+    for (QWidget* w = panel->nextInFocusChain(); w != panel; w = w->nextInFocusChain())
+        if (w->parentWidget() == panel && (qobject_cast<Knob*>(w) || qobject_cast<Button*>(w)))
+            order << w;
+    return order;
+}
+
+// Which of the panel's columns (top-level layout items) holds the widget.
+int columnOf(QWidget* panel, QWidget* widget)
+{
+    for (int i = 0; i < panel->layout()->count(); ++i)
+        if (panel->layout()->itemAt(i)->geometry().contains(widget->geometry().center()))
+            return i;
+    return -1;
 }
 
 // The Mixer block a freshly built panel leaves in the unit, written out cell
@@ -111,6 +151,8 @@ private:
     {
         if (model == Model::VT1)
             return std::make_unique<vt1>();
+        if (model == Model::VT2)
+            return std::make_unique<vt2>();
         return std::make_unique<vr>();
     }
 
@@ -139,7 +181,7 @@ private slots:
     void init()
     {
         m_log = std::make_unique<LogCapture>();
-        for (Model model : {Model::VT1, Model::VR})
+        for (Model model : {Model::VT1, Model::VR, Model::VT2})
             QFile::remove(settingsPath(facts(model).fileName));
     }
 
@@ -504,6 +546,124 @@ private slots:
         QLabel* readout = PanelProbe::readouts(&panel).at(0);
         QCOMPARE(readout->text(), QStringLiteral("-160 dB"));
         QTRY_COMPARE_WITH_TIMEOUT(readout->text(), QStringLiteral("0.0 dB"), 5000);
+    }
+
+    void screenReaderFindsAndUsesEveryControl_data()
+    {
+        // A dial set through its value interface, as the dial shows it; a
+        // switch pressed through its action; a readout with its meter entry.
+        QTest::addColumn<Model>("model");
+        QTest::addColumn<QString>("dial");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("dialCommand");
+        QTest::addColumn<QString>("dialKey");
+        QTest::addColumn<int>("storedValue");
+        QTest::addColumn<QString>("switchName");
+        QTest::addColumn<QString>("switchCommand");
+        QTest::addColumn<QString>("switchKey");
+        QTest::addColumn<QString>("readout");
+        QTest::addColumn<int>("meterEntry");
+        QTest::newRow("VT1") << Model::VT1 << "Headphone Volume" << -20
+                             << "WriteMixer (256,0)=0.1 (256,1)=0.1"
+                             << "Dial/HeadphoneValue" << -20 << "Headphone MUTE"
+                             << "WriteMixer (256,0)=0 (256,1)=0"
+                             << "Button/HeadphoneMuteIsChecked"
+                             << "Input level" << 0;
+        QTest::newRow("VT2") << Model::VT2 << "MIC2 Gain" << 20 << "SetMicVolume channel=2 value=22"
+                             << "Dial/Mic2Value" << 11 << "MIC2 48V"
+                             << "SetMic48V channel=2 state=1"
+                             << "Button/Mic248VIsChecked"
+                             << "MIC2 level" << 1;
+        QTest::newRow("VR") << Model::VR << "Headphone Volume" << 3
+                            << "WriteMixer (256,0)=1.41254 (256,1)=1.41254"
+                            << "Dial/HeadphoneValue" << 3 << "MIC DIRECT"
+                            << "WriteMixer (64,0)=1 (65,1)=1"
+                            << "Button/MonitorMicIsChecked"
+                            << "MIC level" << 0;
+    }
+    void screenReaderFindsAndUsesEveryControl()
+    {
+        QFETCH(Model, model);
+        QFETCH(QString, dial);
+        QFETCH(int, shown);
+        QFETCH(QString, dialCommand);
+        QFETCH(QString, dialKey);
+        QFETCH(int, storedValue);
+        QFETCH(QString, switchName);
+        QFETCH(QString, switchCommand);
+        QFETCH(QString, switchKey);
+        QFETCH(QString, readout);
+        QFETCH(int, meterEntry);
+        AccessibilitySpy accessibility;
+        plug(model);
+        auto panel = build(model);
+        panel->show();
+
+        // Every dial and switch is in the tree, with its role, a name of its
+        // own, and its value or state.
+        QHash<QString, QAccessibleInterface*> byName;
+        int controls = 0;
+        for (QAccessibleInterface* iface :
+             accessibleTree(QAccessible::queryAccessibleInterface(panel.get()))) {
+            const QString name = iface->text(QAccessible::Name);
+            if (auto* knob = qobject_cast<Knob*>(iface->object())) {
+                QCOMPARE(iface->role(), QAccessible::Slider);
+                QCOMPARE(iface->valueInterface()->currentValue().toString() + knob->unit,
+                         iface->text(QAccessible::Value));
+            } else if (auto* button = qobject_cast<Button*>(iface->object())) {
+                QVERIFY(iface->state().checkable);
+                QCOMPARE(iface->state().checked, button->checked);
+            } else {
+                continue;
+            }
+            ++controls;
+            QVERIFY2(!name.isEmpty() && !byName.contains(name), qPrintable(name));
+            byName.insert(name, iface);
+        }
+        QCOMPARE(controls,
+                 knobs(panel.get()).size() +
+                     panel->findChildren<Button*>(QString(), Qt::FindDirectChildrenOnly).size());
+
+        // Tab goes through the columns left to right, each top to bottom.
+        const QList<QWidget*> order = tabOrder(panel.get());
+        QCOMPARE(order.size(), controls);
+        auto place = [&](QWidget* w) {
+            return std::tuple(columnOf(panel.get(), w), w->y(), w->x());
+        };
+        QVERIFY(std::is_sorted(order.begin(), order.end(),
+                               [&](QWidget* a, QWidget* b) { return place(a) < place(b); }));
+
+        // Setting a value and pressing reach the unit and the file.
+        QVERIFY2(byName.contains(dial) && byName.contains(switchName), qPrintable(dial));
+        m_unit->clearTrace();
+        byName[dial]->valueInterface()->setCurrentValue(shown);
+        byName[switchName]->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        const QStringList sent = linesOf(m_unit->trace(), dialCommand.section(' ', 0, 0)) +
+                                 linesOf(m_unit->trace(), switchCommand.section(' ', 0, 0));
+        QVERIFY2(sent.contains(dialCommand) && sent.contains(switchCommand),
+                 qPrintable(sent.join('|')));
+        QCOMPARE(stored(model, dialKey).toInt(), storedValue);
+        QCOMPARE(stored(model, switchKey).toBool(), true);
+        QVERIFY(byName[switchName]->state().checked);
+
+        // A readout reads its level on request, and meter updates tell no one.
+        QAccessibleInterface* level = nullptr;
+        const QList<LevelReadout*> readouts = panel->findChildren<LevelReadout*>();
+        for (LevelReadout* each : readouts)
+            if (each->accessibleName() == readout)
+                level = QAccessible::queryAccessibleInterface(each);
+        accessibility.clear();
+        QStringList names;
+        for (int peak : {214748365, 2147483647}) {
+            m_unit->pinMeter(meterEntry, peak);
+            QMetaObject::invokeMethod(panel.get(), "updateMeters");
+            if (level)
+                names << level->text(QAccessible::Name);
+        }
+        for (LevelReadout* each : readouts)
+            QVERIFY(accessibility.about(each).isEmpty());
+        QVERIFY(level);
+        QCOMPARE(names, QStringList({readout + ", -20.0 dB", readout + ", 0.0 dB"}));
     }
 };
 
