@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace {
 // %1 text colour, %2 background, %3 corner radius, %4 pressed background
@@ -128,12 +130,18 @@ void Button::focusInEvent(QFocusEvent* event)
     QPushButton::focusInEvent(event);
 }
 
-void Button::paintEvent(QPaintEvent* event)
+void Button::paintEvent(QPaintEvent*)
 {
-    QPushButton::paintEvent(event);
+    // Drawn as the base class draws it, but without the style's own focus
+    // look (a blue tint under the style sheet): the ring alone shows the
+    // focus, and only when the keyboard brought it.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_HasFocus;
+    painter.drawControl(QStyle::CE_PushButton, option);
     if (!focusRing.shownOn(*this))
         return;
-    QPainter painter(this);
     ControlAccessibility::FocusRing::drawRoundedRect(
         painter,
         QRectF(rect()).adjusted(kFocusRingInset, kFocusRingInset, -kFocusRingInset,

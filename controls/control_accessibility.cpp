@@ -113,10 +113,13 @@ private:
     }
 };
 
+// A check box rather than a checkable push button: the Linux accessibility
+// bridge tells screen readers a push button's checked state but not that it
+// can be checked, while a check box's state is read out everywhere.
 class AccessibleButton : public QAccessibleWidget {
 public:
     explicit AccessibleButton(Button* button)
-        : QAccessibleWidget(button, QAccessible::Button)
+        : QAccessibleWidget(button, QAccessible::CheckBox)
     {
     }
 

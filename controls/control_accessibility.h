@@ -8,8 +8,8 @@
 // its value, minimum and maximum are the numbers it shows (display offset
 // included), its value text is the text it shows ("-20dB"), and setting the
 // value or using its increase and decrease actions changes it as the user
-// would. A Button is a checkable button whose checked state is its own state,
-// and whose press and toggle actions press it. A LevelReadout reads as its
+// would. A Button is a check box whose checked state is its own state, and
+// whose press and toggle actions press it. A LevelReadout reads as its
 // name and the level it shows, worked out on request.
 
 #include <QColor>

@@ -611,6 +611,7 @@ private slots:
                 QCOMPARE(iface->valueInterface()->currentValue().toString() + knob->unit,
                          iface->text(QAccessible::Value));
             } else if (auto* button = qobject_cast<Button*>(iface->object())) {
+                QCOMPARE(iface->role(), QAccessible::CheckBox);
                 QVERIFY(iface->state().checkable);
                 QCOMPARE(iface->state().checked, button->checked);
             } else {
