@@ -13,8 +13,8 @@ class QGraphicsDropShadowEffect;
 // generated style sheet and a coloured glow that is lit only while on, and
 // reports the new state through pressed(bool). A focused button is pressed
 // by Space as well (and by Return or Enter where it is the default button),
-// exactly as by the mouse, and assistive technology sees a checkable button
-// whose checked state is this state.
+// exactly as by the mouse, and assistive technology sees a check box whose
+// checked state is this state.
 //
 // The owner overwrites the colour fields after construction and calls
 // updateStyle() to apply them; until then the button keeps the platform look.

@@ -89,6 +89,7 @@ void Knob::mouseDoubleClickEvent(QMouseEvent* event)
         // waits for editingFinished.
         editor->setText(QString::number(value + displayOffset));
         editor->setGeometry(KnobGeometry::editorRect(textRect));
+        editor->setAccessibleName(accessibleName());
         editor->show();
         editor->setFocus(Qt::OtherFocusReason);
         editor->selectAll();

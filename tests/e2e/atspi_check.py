@@ -3,24 +3,14 @@
 
     atspi_check.py <QuorlinDriver> <unit console fifo> <unit log> <data dir> <panel log>
 
-desktop_a11y.sh provides the display, the session and accessibility buses and
-a virtual VT2 that writes its trace to the unit log. This script starts the
-panel with Qt's accessibility on and, with a VT2 plugged in:
-
-  - reads the tree as a screen reader does: every dial a slider and every
-    switch a check box, each with a name of its own, its value or state; the
-    readouts with their level; the settings dialog's boxes named by their
-    captions;
-  - sets a dial and presses a switch through AT-SPI, and steps a focused dial
-    and presses a focused switch with the keyboard (xdotool), each checked in
-    the unit's trace and in vt2.ini;
-  - listens to the accessibility events: a dial's change is announced, the
-    meter readouts' half-second updates are not;
-  - kills the panel with SIGKILL right after a change, starts it again in
-    Chinese and sees the unit receive the stored value, under the Chinese
-    names.
-
-Every wait polls against a deadline.
+desktop_a11y.sh provides the display, the buses and a virtual VT2 tracing to
+the unit log. With the panel started (Qt's accessibility on), this reads the
+tree as a screen reader does; sets a dial and presses a switch through AT-SPI;
+steps a focused dial and presses a focused switch with the keyboard; checks
+each in the unit's trace and vt2.ini; hears a dial's change announced and the
+meter updates not; and kills the panel right after a change, to see the unit
+get the stored value again when it starts anew, in Chinese. Every wait polls
+against a deadline.
 """
 
 import configparser
@@ -35,6 +25,8 @@ import pyatspi
 from gi.repository import GLib
 
 WAIT = 40  # seconds for any one thing to happen
+panel_exe, console, unit_log, data_dir, panel_log = sys.argv[1:6]
+panel = None
 
 
 class Failure(Exception):
@@ -46,8 +38,8 @@ def log(text):
 
 
 def until(what, probe):
-    """Polls `probe` until it returns something true; AT-SPI events are
-    delivered between polls."""
+    """Polls `probe` until it gives something true, delivering AT-SPI events
+    between polls."""
     end = time.monotonic() + WAIT
     while True:
         GLib.MainContext.default().iteration(False)
@@ -62,90 +54,49 @@ def until(what, probe):
         time.sleep(0.1)
 
 
+def children(node):
+    return [c for c in (node.getChildAtIndex(i) for i in range(node.childCount)) if c]
+
+
 def descendants(node):
-    for i in range(node.childCount):
-        child = node.getChildAtIndex(i)
-        if child is not None:
-            yield child
-            yield from descendants(child)
+    for child in children(node):
+        yield child
+        yield from descendants(child)
 
 
-def states(node):
-    return set(node.getState().getStates())
+def has(node, state):
+    return state in node.getState().getStates()
 
 
-class Desktop:
-    def __init__(self, panel_exe, console, unit_log, data_dir, panel_log):
-        self.panel_exe = panel_exe
-        self.unit_log = unit_log
-        self.ini = os.path.join(data_dir, "vt2.ini")
-        self.panel_log = open(panel_log, "a")
-        self.console = open(console, "w", buffering=1)
-        self.panel = None
+def start_panel(language):
+    global panel
+    env = dict(os.environ, LANG=language, LC_ALL=language, QT_QPA_PLATFORM="xcb",
+               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    panel = subprocess.Popen([panel_exe], env=env, stdout=open(panel_log, "a"),
+                             stderr=subprocess.STDOUT)
 
-    # --- the panel process and its window ---------------------------------
-
-    def start_panel(self, language):
-        env = dict(os.environ, LANG=language, LC_ALL=language, QT_QPA_PLATFORM="xcb",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        self.panel = subprocess.Popen([self.panel_exe], env=env, stdout=self.panel_log,
-                                      stderr=subprocess.STDOUT)
-        self.window = until("VT2 panel window on the accessibility bus", self.find_window)
-        log(f"panel started ({language}): '{self.window.name}'")
-
-    def find_window(self):
-        if self.panel.poll() is not None:
-            raise Failure(f"the panel ended with exit code {self.panel.returncode}")
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is None or app.get_process_id() != self.panel.pid:
-                continue
-            for window in (app.getChildAtIndex(i) for i in range(app.childCount)):
-                if window is not None and window.name.startswith("Quorlin VT2 - FW: "):
-                    return window
-        return None
-
-    def controls(self):
-        """The dials and switches by name; names must be unique."""
-        found = [n for n in descendants(self.window)
-                 if n.getRole() in (pyatspi.ROLE_SLIDER, pyatspi.ROLE_CHECK_BOX)]
-        names = [n.name for n in found]
-        duplicates = {name for name in names if names.count(name) > 1}
-        if duplicates or "" in names:
-            raise Failure(f"controls without a name of their own: {sorted(duplicates)}")
-        return dict(zip(names, found))
-
-    def focus_window(self):
-        window_id = until("X window of the panel", lambda: subprocess.run(
-            ["xdotool", "search", "--name", "^Quorlin VT2"], capture_output=True,
-            text=True).stdout.split())[0]
-        subprocess.run(["xdotool", "windowfocus", "--sync", window_id], check=True)
-        until("active panel window", lambda: pyatspi.STATE_ACTIVE in states(self.window))
-
-    def focus(self, control):
-        do_action(control, "SetFocus")
-        until(f"keyboard focus on '{control.name}'",
-              lambda: pyatspi.STATE_FOCUSED in states(control))
-
-    # --- what reached the unit and the file --------------------------------
-
-    def trace(self):
-        with open(self.unit_log, errors="replace") as f:
-            return f.read().splitlines()
-
-    def sent(self, line, since=0):
-        until(f"'{line}' in the unit's trace", lambda: line in self.trace()[since:])
-
-    def stored(self, key, value):
-        def matches():
-            ini = configparser.ConfigParser(interpolation=None, strict=False)
-            ini.optionxform = str
-            ini.read(self.ini)
-            section, name = key.split("/")
-            return ini.get(section, name, fallback=None) == value
-        until(f"{key}={value} in vt2.ini", matches)
+    def window():
+        if panel.poll() is not None:
+            raise Failure(f"the panel ended with exit code {panel.returncode}")
+        return next((w for app in pyatspi.Registry.getDesktop(0)
+                     if app and app.get_process_id() == panel.pid for w in children(app)
+                     if w.name.startswith("Quorlin VT2 - FW: ")), None)
+    found = until("VT2 panel window on the accessibility bus", window)
+    log(f"panel started ({language}): '{found.name}'")
+    return found
 
 
-def do_action(node, name):
+def controls(window):
+    """The dials and switches by name, each name its own."""
+    found = [n for n in descendants(window)
+             if n.getRole() in (pyatspi.ROLE_SLIDER, pyatspi.ROLE_CHECK_BOX)]
+    names = [n.name for n in found]
+    if "" in names or len(set(names)) != len(names):
+        raise Failure(f"controls without a name of their own: {sorted(names)}")
+    return dict(zip(names, found))
+
+
+def act(node, name):
     action = node.queryAction()
     names = [action.getName(i) for i in range(action.nActions)]
     if name not in names:
@@ -153,134 +104,138 @@ def do_action(node, name):
     action.doAction(names.index(name))
 
 
-def check(desk):
-    desk.start_panel("en_US.UTF-8")
+def focus(node):
+    act(node, "SetFocus")
+    until(f"keyboard focus on '{node.name}'", lambda: has(node, pyatspi.STATE_FOCUSED))
 
-    # What a screen reader finds.
-    controls = desk.controls()
-    sliders = {n: c for n, c in controls.items() if c.getRole() == pyatspi.ROLE_SLIDER}
-    switches = {n: c for n, c in controls.items() if c.getRole() == pyatspi.ROLE_CHECK_BOX}
+
+def trace():
+    with open(unit_log, errors="replace") as f:
+        return f.read().splitlines()
+
+
+def sent(line, since=0):
+    until(f"'{line}' in the unit's trace", lambda: line in trace()[since:])
+
+
+def stored(key, value):
+    def matches():
+        ini = configparser.ConfigParser(interpolation=None, strict=False)
+        ini.optionxform = str
+        ini.read(os.path.join(data_dir, "vt2.ini"))
+        return ini.get(*key.split("/"), fallback=None) == value
+    until(f"{key}={value} in vt2.ini", matches)
+
+
+def check():
+    window = start_panel("en_US.UTF-8")
+
+    # What a screen reader finds: named sliders with their values, named
+    # check boxes with their state, readouts with their level.
+    found = controls(window)
+    sliders = {n: c for n, c in found.items() if c.getRole() == pyatspi.ROLE_SLIDER}
+    switches = {n: c for n, c in found.items() if c.getRole() == pyatspi.ROLE_CHECK_BOX}
     if (len(sliders), len(switches)) != (6, 10):
-        raise Failure(f"expected 6 dials and 10 switches, found {sorted(controls)}")
+        raise Failure(f"expected 6 dials and 10 switches, found {sorted(found)}")
     for name, slider in sliders.items():
-        value = slider.queryValue()
-        if not value.minimumValue <= value.currentValue <= value.maximumValue:
-            raise Failure(f"'{name}' reads {value.currentValue} outside "
-                          f"{value.minimumValue}..{value.maximumValue}")
-        log(f"slider '{name}' = {value.currentValue:g} ({value.minimumValue:g} to "
-            f"{value.maximumValue:g})")
-    for name, switch in switches.items():
-        if pyatspi.STATE_CHECKED in states(switch):
-            raise Failure(f"'{name}' is checked on a first start")
-        log(f"check box '{name}', not checked")
-    readout = re.compile(r".+ level, (-inf|-?\d+(\.\d)?) dB$")
-    readouts = [n for n in descendants(desk.window)
-                if n.getRole() == pyatspi.ROLE_LABEL and readout.match(n.name)]
+        v = slider.queryValue()
+        if not v.minimumValue <= v.currentValue <= v.maximumValue:
+            raise Failure(f"'{name}' reads {v.currentValue} outside its range")
+    if any(has(s, pyatspi.STATE_CHECKED) for s in switches.values()):
+        raise Failure("a switch is checked on a first start")
+    level = re.compile(r".+ level, (-inf|-?\d+(\.\d)?) dB$")
+    readouts = [n for n in descendants(window) if level.match(n.name)]
     if len(readouts) != 4:
         raise Failure(f"expected 4 level readouts, found {[n.name for n in readouts]}")
+    log("sliders: " + "; ".join(f"{n} {s.queryValue().currentValue:g}"
+                                for n, s in sliders.items()))
+    log("check boxes: " + "; ".join(switches))
     log("readouts: " + "; ".join(n.name for n in readouts))
 
-    # The settings dialog, brought up by the ASIO driver's message.
-    desk.console.write("asio open-window\n")
-    app = desk.window.parent
+    # The settings dialog, from the ASIO driver's message. As on every Linux
+    # desktop, a box is named by its item and labelled by its caption.
+    with open(console, "w") as unit:
+        unit.write("asio open-window\n")
     dialog = until("settings dialog", lambda: next(
-        (w for w in (app.getChildAtIndex(i) for i in range(app.childCount))
-         if w is not None and w.name == "Settings" and pyatspi.STATE_SHOWING in states(w)), None))
-    # As on every Linux desktop, a box's name is its current item and its
-    # caption labels it through a relation.
-    boxes = {}
-    for box in descendants(dialog):
-        if box.getRole() == pyatspi.ROLE_COMBO_BOX:
-            for relation in box.getRelationSet():
-                if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
-                    boxes[relation.getTarget(0).name] = box.name
-    if sorted(boxes) != ["Buffer Size", "Safe Mode", "Sample Rate", "USB Latency Size"]:
-        raise Failure(f"settings boxes are labelled {boxes}")
-    log(f"settings dialog boxes: {boxes}")
+        (w for w in children(window.parent)
+         if w.name == "Settings" and has(w, pyatspi.STATE_SHOWING)), None))
+    labels = {r.getTarget(0).name: box.name for box in descendants(dialog)
+              if box.getRole() == pyatspi.ROLE_COMBO_BOX for r in box.getRelationSet()
+              if r.getRelationType() == pyatspi.RELATION_LABELLED_BY}
+    if sorted(labels) != ["Buffer Size", "Safe Mode", "Sample Rate", "USB Latency Size"]:
+        raise Failure(f"settings boxes are labelled {labels}")
+    log(f"settings boxes: {labels}")
 
-    # Set a dial and press a switch through AT-SPI.
+    # A dial set and a switch pressed through AT-SPI.
     sliders["Headphone Volume"].queryValue().currentValue = -20
-    desk.sent("WriteMixer (256,4)=0.1 (256,5)=0.1")
-    desk.stored("Dial/HeadphoneValue", "-20")
-    do_action(switches["MIC2 48V"], "Press")
-    desk.sent("SetMic48V channel=2 state=1")
-    desk.stored("Button/Mic248VIsChecked", "true")
-    until("'MIC2 48V' checked", lambda: pyatspi.STATE_CHECKED in states(switches["MIC2 48V"]))
+    sent("WriteMixer (256,4)=0.1 (256,5)=0.1")
+    stored("Dial/HeadphoneValue", "-20")
+    act(switches["MIC2 48V"], "Press")
+    sent("SetMic48V channel=2 state=1")
+    stored("Button/Mic248VIsChecked", "true")
+    until("'MIC2 48V' checked", lambda: has(switches["MIC2 48V"], pyatspi.STATE_CHECKED))
     log("AT-SPI: 'Headphone Volume' set to -20, 'MIC2 48V' pressed")
 
     # A dial's change is announced; the readouts' updates are not.
     events = []
-    listened = ("object:property-change:accessible-name",
-                "object:property-change:accessible-value")
-    pyatspi.Registry.registerEventListener(events.append, *listened)
+    kinds = ("object:property-change:accessible-name", "object:property-change:accessible-value")
+    pyatspi.Registry.registerEventListener(events.append, *kinds)
     sliders["Phone To HP Volume"].queryValue().currentValue = -10
     until("value change event of 'Phone To HP Volume'", lambda: any(
-        e.type == listened[1] and e.source.name == "Phone To HP Volume" for e in events))
-    first = readouts[0].name
+        e.type == kinds[1] and e.source.name == "Phone To HP Volume" for e in events))
     seen = set()
-
-    def two_updates():
-        seen.add(readouts[0].name)
-        return len(seen) > 2
-
-    until("two meter updates", two_updates)
+    until("two meter updates", lambda: seen.add(readouts[0].name) or len(seen) > 2)
     named = [e.source.name for e in events
-             if e.type == listened[0] and e.source.getRole() == pyatspi.ROLE_LABEL]
+             if e.type == kinds[0] and e.source.getRole() == pyatspi.ROLE_LABEL]
     if named:
         raise Failure(f"name change events during meter updates: {named}")
-    pyatspi.Registry.deregisterEventListener(events.append, *listened)
-    log(f"meters updated ({first} -> {readouts[0].name}) without an event")
+    pyatspi.Registry.deregisterEventListener(events.append, *kinds)
+    log(f"meters read {sorted(seen)}, not one event")
 
-    # The keyboard: step a focused dial, press a focused switch.
-    desk.focus_window()
-    desk.focus(sliders["Speaker Volume"])
+    # The keyboard: a focused dial stepped, a focused switch pressed.
+    window_id = until("the panel's X window", lambda: subprocess.run(
+        ["xdotool", "search", "--name", "^Quorlin VT2"], capture_output=True,
+        text=True).stdout.split())[0]
+    subprocess.run(["xdotool", "windowfocus", "--sync", window_id], check=True)
+    until("active panel window", lambda: has(window, pyatspi.STATE_ACTIVE))
+    focus(sliders["Speaker Volume"])
     subprocess.run(["xdotool", "key", "Up", "Up", "Page_Up"], check=True)
-    desk.sent("WriteMixer (256,0)=0.000251189 (256,1)=0.000251189")
-    desk.stored("Dial/SpeakerValue", "-72")
+    sent("WriteMixer (256,0)=0.000251189 (256,1)=0.000251189")
+    stored("Dial/SpeakerValue", "-72")
     until("'Speaker Volume' at -72",
           lambda: sliders["Speaker Volume"].queryValue().currentValue == -72)
-    desk.focus(switches["Speaker MUTE"])
+    focus(switches["Speaker MUTE"])
     subprocess.run(["xdotool", "key", "space"], check=True)
-    desk.sent("WriteMixer (256,0)=0 (256,1)=0")
-    desk.stored("Button/SpeakerMuteIsChecked", "true")
+    sent("WriteMixer (256,0)=0 (256,1)=0")
+    stored("Button/SpeakerMuteIsChecked", "true")
     log("keyboard: Up Up Page Up took 'Speaker Volume' to -72, Space muted the speaker")
 
-    # Durability: killed right after a change, the panel replays it.
+    # Killed right after a change, the panel replays it when it starts again.
     sliders["MIC1 Gain"].queryValue().currentValue = 30
-    desk.panel.send_signal(signal.SIGKILL)
-    desk.panel.wait()
-    desk.sent("SetMicVolume channel=1 value=42")
-    mark = len(desk.trace())
+    panel.send_signal(signal.SIGKILL)
+    panel.wait()
+    sent("SetMicVolume channel=1 value=42")
+    mark = len(trace())
     log("panel killed right after 'MIC1 Gain' was set to 30 dB")
-    desk.start_panel("zh_CN.UTF-8")
-    desk.sent("SetMicVolume channel=1 value=42", since=mark)
-    controls = desk.controls()
-    for name in ("MIC1 增益", "耳机静音", "音箱静音", "MIC2 48V 幻象电源"):
-        if name not in controls:
-            raise Failure(f"no control named '{name}' in Chinese, only {sorted(controls)}")
-    if controls["MIC1 增益"].queryValue().currentValue != 30:
+    found = controls(start_panel("zh_CN.UTF-8"))
+    sent("SetMicVolume channel=1 value=42", since=mark)
+    if not {"MIC1 增益", "耳机静音", "音箱静音", "MIC2 48V 幻象电源"} <= found.keys():
+        raise Failure(f"Chinese names missing, found {sorted(found)}")
+    if found["MIC1 增益"].queryValue().currentValue != 30:
         raise Failure("'MIC1 增益' does not read 30 after the restart")
-    if pyatspi.STATE_CHECKED not in states(controls["音箱静音"]):
+    if not has(found["音箱静音"], pyatspi.STATE_CHECKED):
         raise Failure("'音箱静音' is not checked after the restart")
-    log("restarted in Chinese: the unit received the stored gain again; "
-        "'MIC1 增益' reads 30, '音箱静音' is checked")
-
-    desk.panel.terminate()
-    desk.panel.wait(timeout=WAIT)
-
-
-def main():
-    desk = Desktop(*sys.argv[1:6])
-    try:
-        check(desk)
-    except Failure as failure:
-        print(f"FAIL: {failure}", file=sys.stderr)
-        if desk.panel and desk.panel.poll() is None:
-            desk.panel.kill()
-        return 1
-    print("PASS")
-    return 0
+    log("restarted in Chinese: the unit got the stored gain again, 'MIC1 增益' reads 30")
+    panel.terminate()
+    if panel.wait(timeout=WAIT) != 0:
+        raise Failure(f"the panel ended with exit code {panel.returncode} after SIGTERM")
 
 
-if __name__ == "__main__":
-    sys.exit(main())
+try:
+    check()
+except Failure as failure:
+    print(f"FAIL: {failure}", file=sys.stderr)
+    if panel and panel.poll() is None:
+        panel.kill()
+    sys.exit(1)
+print("PASS")
