@@ -2,8 +2,10 @@
 
 #include "controls/knob_geometry.h"
 
+#include <QAccessible>
 #include <QConicalGradient>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,6 +29,8 @@ Knob::Knob(QWidget* parent)
 {
     editor->hide();
     connect(editor, &QLineEdit::editingFinished, this, &Knob::finishEdit);
+    setFocusPolicy(Qt::StrongFocus);
+    ControlAccessibility::install();
 }
 
 void Knob::setValue(int v)
@@ -39,7 +43,18 @@ void Knob::commit()
 {
     value = qMax(minimum, qMin(value, maximum));
     emit valueChangedSig(value);
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(
+            this, qlonglong(KnobGeometry::shownValue(value, displayOffset)));
+        QAccessible::updateAccessibility(&event);
+    }
     update();
+}
+
+void Knob::step(int steps)
+{
+    value = int(qBound(qint64(minimum), qint64(value) + steps, qint64(maximum)));
+    commit();
 }
 
 void Knob::stepUp()
@@ -58,6 +73,8 @@ void Knob::mousePressEvent(QMouseEvent* event)
 {
     // Ctrl+click jumps to the minimum. A plain press records nothing: dragging
     // works from the last move position alone.
+    focusRing.mousePressed();
+    update();
     if (event->modifiers() & Qt::ControlModifier) {
         value = minimum;
         commit();
@@ -72,6 +89,7 @@ void Knob::mouseDoubleClickEvent(QMouseEvent* event)
         // waits for editingFinished.
         editor->setText(QString::number(value + displayOffset));
         editor->setGeometry(KnobGeometry::editorRect(textRect));
+        editor->setAccessibleName(accessibleName());
         editor->show();
         editor->setFocus(Qt::OtherFocusReason);
         editor->selectAll();
@@ -113,6 +131,49 @@ void Knob::wheelEvent(QWheelEvent* event)
     commit();
 }
 
+void Knob::keyPressEvent(QKeyEvent* event)
+{
+    // With a modifier held the key is someone else's (a shortcut).
+    if ((event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Each key is one change, as a wheel step is; the repaint it schedules
+    // shows the focus ring.
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+        step(1);
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+        step(-1);
+        break;
+    case Qt::Key_PageUp:
+        step(kPageStep);
+        break;
+    case Qt::Key_PageDown:
+        step(-kPageStep);
+        break;
+    case Qt::Key_Home:
+        setValue(minimum);
+        break;
+    case Qt::Key_End:
+        setValue(maximum);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    focusRing.keyUsed();
+}
+
+void Knob::focusInEvent(QFocusEvent* event)
+{
+    focusRing.focusIn(event->reason());
+    QWidget::focusInEvent(event);
+}
+
 void Knob::finishEdit()
 {
     QString text = editor->text();
@@ -120,13 +181,13 @@ void Knob::finishEdit()
         text.chop(unit.size());
     bool ok = false;
     const int typed = text.toInt(&ok, 10);
-    if (ok) {
-        // Work in 64 bits so an extreme typed number cannot overflow when the
-        // offset is taken off; the commit clamps it into range anyway.
-        const qint64 wanted = qint64(typed) - displayOffset;
-        value = int(qBound(qint64(minimum), wanted, qint64(maximum)));
-    }
+    if (ok)
+        value = KnobGeometry::valueFromShown(typed, displayOffset, minimum, maximum);
+    // Return brings the keyboard back to the dial, not on to the next control.
+    const bool typing = editor->hasFocus();
     editor->hide();
+    if (typing)
+        setFocus(Qt::OtherFocusReason);
     commit();
 }
 
@@ -136,10 +197,12 @@ void Knob::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(QFont(fontFamily, fontSize));
 
-    // Layers from the back: track, value arc, body shadow, body face, text.
+    // Layers from the back: track, value arc, focus ring, body shadow, body
+    // face, text.
     const QRect box = KnobGeometry::arcBox(width(), height(), arcWidth);
     drawTrack(painter, box);
     drawValueArc(painter, box);
+    drawFocusRing(painter, box);
     drawShadow(painter, box.width());
     drawFace(painter, box.width());
     drawText(painter);
@@ -176,6 +239,20 @@ void Knob::drawValueArc(QPainter& painter, const QRect& box) const
     painter.setPen(pen);
     painter.drawArc(box, KnobGeometry::kArcStart16,
                     KnobGeometry::valueSpan16(value, minimum, maximum));
+}
+
+void Knob::drawFocusRing(QPainter& painter, const QRect& box) const
+{
+    if (!focusRing.shownOn(*this))
+        return;
+    // In the gap between the arcs and the body, halfway from the arcs' inner
+    // edge to the body's rim.
+    const qreal arcInner = box.width() / 2.0 - arcWidth / 2.0;
+    const qreal bodyRadius = KnobGeometry::bodySize(box.width(), bodyRatio) / 2.0;
+    const qreal radius = (arcInner + bodyRadius) / 2.0;
+    const QPointF centre = QRectF(box).center();
+    ControlAccessibility::FocusRing::drawEllipse(
+        painter, QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius));
 }
 
 void Knob::drawShadow(QPainter& painter, int boxWidth) const

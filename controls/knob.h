@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/control_accessibility.h"
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -14,9 +16,14 @@ class QPen;
 //
 // The owner configures it through the public fields (range first, value last)
 // and listens to valueChangedSig. Every interaction - Ctrl+click, double-click,
-// drag, wheel, typing into the in-place editor - and every setValue ends in the
-// same commit: clamp, emit, repaint. The signal fires even when the value did
-// not move, so the owner always resends what the dial shows.
+// drag, wheel, the keys, typing into the in-place editor, assistive
+// technology - and every setValue ends in the same commit: clamp, emit, tell
+// assistive technology the value shown, repaint. The signal fires even when
+// the value did not move, so the owner always resends what the dial shows.
+//
+// With the focus, Up and Right raise the value by one step and Down and Left
+// lower it, as the wheel does; Page Up and Page Down move it by kPageStep;
+// Home and End go to the minimum and the maximum.
 class Knob : public QWidget {
     Q_OBJECT
 
@@ -25,6 +32,12 @@ public:
 
     // Clamps v into [minimum, maximum], emits valueChangedSig and repaints.
     void setValue(int v);
+
+    // Moves the value by `steps` (negative lowers it) as one change.
+    void step(int steps);
+
+    // The larger step of Page Up and Page Down: 6 dB on the level dials.
+    static constexpr int kPageStep = 6;
 
     int value = -80;
     int arcWidth = 7;
@@ -58,6 +71,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private slots:
@@ -71,7 +86,10 @@ private:
     QPen arcPen() const;
     void drawTrack(QPainter& painter, const QRect& box) const;
     void drawValueArc(QPainter& painter, const QRect& box) const;
+    void drawFocusRing(QPainter& painter, const QRect& box) const;
     void drawShadow(QPainter& painter, int boxWidth) const;
     void drawFace(QPainter& painter, int boxWidth) const;
     void drawText(QPainter& painter);
+
+    ControlAccessibility::FocusRing focusRing;
 };

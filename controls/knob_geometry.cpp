@@ -66,11 +66,19 @@ QRect editorRect(const QRect& textRect)
     return textRect.adjusted(dx, dy, -dx, -dy);
 }
 
+qint64 shownValue(int value, int displayOffset)
+{
+    return value == 0 ? 0 : qint64(value) + displayOffset;
+}
+
+int valueFromShown(qint64 shown, int displayOffset, int minimum, int maximum)
+{
+    return int(qBound(qint64(minimum), shown - displayOffset, qint64(maximum)));
+}
+
 QString valueText(int value, int displayOffset, const QString& unit)
 {
-    if (value == 0)
-        return QStringLiteral("0") + unit;
-    return QString::number(value + displayOffset) + unit;
+    return QString::number(shownValue(value, displayOffset)) + unit;
 }
 
 } // namespace KnobGeometry

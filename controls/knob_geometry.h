@@ -43,8 +43,16 @@ double faceGradientRadius(int boxWidth);
 // size on each side.
 QRect editorRect(const QRect& textRect);
 
-// The text painted in the middle of the dial. A value of 0 always reads
-// "0" + unit, whatever the display offset.
+// The number the dial shows for `value`: the value plus the display offset,
+// except that a value of 0 always reads 0.
+qint64 shownValue(int value, int displayOffset);
+
+// The value for a number the user gives as the dial shows it (typed into the
+// editor or set by assistive technology): the offset taken off, then clamped
+// into [minimum, maximum]. Works in 64 bits, so no number can overflow.
+int valueFromShown(qint64 shown, int displayOffset, int minimum, int maximum);
+
+// The text painted in the middle of the dial: the shown number and the unit.
 QString valueText(int value, int displayOffset, const QString& unit);
 
 } // namespace KnobGeometry

@@ -2,6 +2,7 @@
 
 #include "controls/button.h"
 #include "controls/knob.h"
+#include "controls/level_readout.h"
 #include "driver/meter_block.h"
 #include "driver/mixer_block.h"
 #include "driver/quorlin_io_control.h"
@@ -152,9 +153,12 @@ QLabel* makeLabel(QWidget* panel, const QString& text, const QString& styleSheet
     return label;
 }
 
-QLabel* makeMeterLabel(QWidget* panel)
+LevelReadout* makeMeterLabel(QWidget* panel, const QString& name)
 {
-    return makeLabel(panel, kMeterReadoutBeforeFirstRead, kMeterStyle);
+    auto* readout = new LevelReadout(name, kMeterReadoutBeforeFirstRead, panel);
+    readout->setAlignment(Qt::AlignCenter);
+    readout->setStyleSheet(kMeterStyle);
+    return readout;
 }
 
 QFrame* makeDivider(QWidget* panel)
@@ -207,7 +211,8 @@ Knob* makePhoneKnob(QWidget* panel)
 }
 
 OutputSection makeOutputSection(QWidget* panel, const QString& title, const QString& volumeCaption,
-                                const QString& captionStyle, const QString& phoneCaption)
+                                const QString& captionStyle, const OutputNames& names,
+                                const QString& phoneCaption)
 {
     OutputSection section;
     section.column = new QVBoxLayout;
@@ -216,6 +221,7 @@ OutputSection makeOutputSection(QWidget* panel, const QString& title, const QStr
     section.column->addWidget(makeLabel(panel, title, kTitleStyle));
 
     section.dial = makeLevelKnob(panel);
+    section.dial->setAccessibleName(names.volume);
     auto* dialRow = new QHBoxLayout;
     dialRow->addWidget(section.dial);
     section.column->addLayout(dialRow);
@@ -223,6 +229,8 @@ OutputSection makeOutputSection(QWidget* panel, const QString& title, const QStr
 
     section.mute = makeButton(panel, QStringLiteral("MUTE"), kCyanAccent, ButtonSize::Tall);
     section.dim = makeButton(panel, QStringLiteral("DIM"), kCyanAccent, ButtonSize::Tall);
+    section.mute->setAccessibleName(names.mute);
+    section.dim->setAccessibleName(names.dim);
     auto* muteDimRow = new QHBoxLayout;
     muteDimRow->setAlignment(Qt::AlignCenter);
     muteDimRow->addWidget(section.mute);
@@ -231,7 +239,8 @@ OutputSection makeOutputSection(QWidget* panel, const QString& title, const QStr
 
     if (!phoneCaption.isEmpty()) {
         section.phoneDial = makePhoneKnob(panel);
-        section.phoneReadout = makeMeterLabel(panel);
+        section.phoneDial->setAccessibleName(phoneCaption);
+        section.phoneReadout = makeMeterLabel(panel, names.phoneLevel);
         auto* phoneText = new QVBoxLayout;
         phoneText->setAlignment(Qt::AlignCenter);
         phoneText->addWidget(section.phoneReadout);

@@ -12,6 +12,7 @@
 
 class Button;
 class Knob;
+class LevelReadout;
 class QFrame;
 class QLabel;
 class QSettings;
@@ -114,8 +115,9 @@ inline const QString kCyanAccent = QStringLiteral("#00FFFF");
 
 // A centred label, child of `panel`.
 QLabel* makeLabel(QWidget* panel, const QString& text, const QString& styleSheet);
-// A level readout showing "-160 dB" until the first meter read.
-QLabel* makeMeterLabel(QWidget* panel);
+// A level readout showing "-160 dB" until the first meter read. `name` is
+// what a screen reader calls it ("MIC1 level"); it reads the level with it.
+LevelReadout* makeMeterLabel(QWidget* panel, const QString& name);
 // The thin line between a panel's columns.
 QFrame* makeDivider(QWidget* panel);
 
@@ -131,20 +133,31 @@ Knob* makeGainKnob(QWidget* panel, int maximum, int displayOffset = 0);
 Knob* makeLevelKnob(QWidget* panel);
 Knob* makePhoneKnob(QWidget* panel);
 
+// What a screen reader calls an output column's controls, in the panel's
+// words ("Headphone Volume", "Headphone MUTE", "Headphone DIM") and the
+// phone readout ("Phone level"). The phone dial is named by its caption.
+struct OutputNames {
+    QString volume;
+    QString mute;
+    QString dim;
+    QString phoneLevel;
+};
+
 // An output column: its title, the level dial, the "Volume" caption, MUTE and
 // DIM side by side, and, when `phoneCaption` is not empty, the phone level
 // dial beside its readout and caption. The texts come translated from the
-// panel.
+// panel. Tab goes through the column top to bottom, MUTE before DIM.
 struct OutputSection {
     QVBoxLayout* column = nullptr;
     Knob* dial = nullptr;
     Button* mute = nullptr;
     Button* dim = nullptr;
     Knob* phoneDial = nullptr;
-    QLabel* phoneReadout = nullptr;
+    LevelReadout* phoneReadout = nullptr;
 };
 OutputSection makeOutputSection(QWidget* panel, const QString& title, const QString& volumeCaption,
-                                const QString& captionStyle, const QString& phoneCaption = {});
+                                const QString& captionStyle, const OutputNames& names,
+                                const QString& phoneCaption = {});
 
 } // namespace PanelParts
 

@@ -2,6 +2,7 @@
 
 #include "controls/button.h"
 #include "controls/knob.h"
+#include "controls/level_readout.h"
 #include "driver/quorlin_io_control.h"
 #include "panels/output_level.h"
 #include "panels/panel_parts.h"
@@ -78,18 +79,21 @@ void vr::buildLayout()
     inputColumn->setContentsMargins(10, 10, 20, 10);
     inputColumn->addWidget(makeLabel(this, tr("MIC"), kTitleStyle));
     micDial = makeGainKnob(this, kMicGainMaximum);
+    micDial->setAccessibleName(tr("MIC Gain"));
     inputColumn->addWidget(micDial);
-    inputMeterLabel = makeMeterLabel(this);
+    inputMeterLabel = makeMeterLabel(this, tr("MIC level"));
     inputColumn->addWidget(inputMeterLabel);
     inputColumn->addWidget(makeLabel(this, tr("Gain"), kVrCaptionStyle));
     monitorMicButton = makeButton(this, tr("DIRECT"), kCyanAccent);
+    monitorMicButton->setAccessibleName(tr("MIC DIRECT"));
     auto* inputButtons = new QVBoxLayout;
     inputButtons->setAlignment(Qt::AlignCenter);
     inputButtons->addWidget(monitorMicButton);
     inputColumn->addLayout(inputButtons);
 
-    const OutputSection headphones =
-        makeOutputSection(this, QStringLiteral("HEADPHONE"), tr("Volume"), kVrCaptionStyle);
+    const OutputSection headphones = makeOutputSection(
+        this, QStringLiteral("HEADPHONE"), tr("Volume"), kVrCaptionStyle,
+        {tr("Headphone Volume"), tr("Headphone MUTE"), tr("Headphone DIM"), QString()});
     headphoneDial = headphones.dial;
     headphoneMuteButton = headphones.mute;
     headphoneDimButton = headphones.dim;

@@ -2,6 +2,7 @@
 
 #include "controls/button.h"
 #include "controls/knob.h"
+#include "controls/level_readout.h"
 #include "driver/quorlin_io_control.h"
 #include "panels/output_level.h"
 #include "panels/panel_parts.h"
@@ -80,8 +81,9 @@ void vt1::buildLayout()
     inputColumn->setContentsMargins(10, 10, 20, 10);
     inputColumn->addWidget(makeLabel(this, tr("INPUT"), kTitleStyle));
     micDial = makeGainKnob(this, kMicGainMaximum);
+    micDial->setAccessibleName(tr("Input Gain"));
     inputColumn->addWidget(micDial);
-    inputMeterLabel = makeMeterLabel(this);
+    inputMeterLabel = makeMeterLabel(this, tr("Input level"));
     inputColumn->addWidget(inputMeterLabel);
     inputColumn->addWidget(makeLabel(this, tr("Gain"), kCaptionStyle));
 
@@ -89,14 +91,21 @@ void vt1::buildLayout()
     mic20dBButton = makeButton(this, QStringLiteral("20dB"), kOrangeAccent);
     mic48VButton = makeButton(this, QStringLiteral("48V"), kRedAccent);
     monitorMicButton = makeButton(this, tr("DIRECT"), kCyanAccent);
+    // The MIC/INST switch is on in INST mode, whatever its text shows.
+    micInstrButton->setAccessibleName(tr("Input INST"));
+    mic20dBButton->setAccessibleName(tr("Input 20dB"));
+    mic48VButton->setAccessibleName(tr("Input 48V"));
+    monitorMicButton->setAccessibleName(tr("Input DIRECT"));
     auto* inputButtons = new QVBoxLayout;
     inputButtons->setAlignment(Qt::AlignCenter);
     for (Button* button : {micInstrButton, mic20dBButton, mic48VButton, monitorMicButton})
         inputButtons->addWidget(button);
     inputColumn->addLayout(inputButtons);
 
-    const OutputSection headphones = makeOutputSection(this, tr("HEADPHONE"), tr("Volume"),
-                                                       kCaptionStyle, tr("Phone To HP Volume"));
+    const OutputSection headphones = makeOutputSection(
+        this, tr("HEADPHONE"), tr("Volume"), kCaptionStyle,
+        {tr("Headphone Volume"), tr("Headphone MUTE"), tr("Headphone DIM"), tr("Phone level")},
+        tr("Phone To HP Volume"));
     headphoneDial = headphones.dial;
     headphoneMuteButton = headphones.mute;
     headphoneDimButton = headphones.dim;

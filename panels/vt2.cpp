@@ -2,6 +2,7 @@
 
 #include "controls/button.h"
 #include "controls/knob.h"
+#include "controls/level_readout.h"
 #include "driver/quorlin_io_control.h"
 #include "panels/output_level.h"
 #include "panels/panel_parts.h"
@@ -112,14 +113,18 @@ QVBoxLayout* vt2::buildMicColumn(const QString& title, Knob*& dial, Button*& pad
     column->setContentsMargins(10, 10, 20, 10);
     column->addWidget(makeLabel(this, title, kTitleStyle));
     dial = makeGainKnob(this, kMicGainMaximum, kMicGainDisplayOffset);
+    dial->setAccessibleName(tr("%1 Gain", "MIC1 or MIC2").arg(title));
     column->addWidget(dial);
-    meter = makeMeterLabel(this);
+    meter = makeMeterLabel(this, tr("%1 level", "MIC1 or MIC2").arg(title));
     column->addWidget(meter);
     column->addWidget(makeLabel(this, tr("Gain"), kCaptionStyle));
 
     pad20dB = makeButton(this, QStringLiteral("20dB"), kOrangeAccent);
     phantom48V = makeButton(this, QStringLiteral("48V"), kRedAccent);
     direct = makeButton(this, tr("DIRECT"), kCyanAccent);
+    pad20dB->setAccessibleName(tr("%1 20dB", "MIC1 or MIC2").arg(title));
+    phantom48V->setAccessibleName(tr("%1 48V", "MIC1 or MIC2").arg(title));
+    direct->setAccessibleName(tr("%1 DIRECT", "MIC1 or MIC2").arg(title));
     auto* buttons = new QVBoxLayout;
     buttons->setAlignment(Qt::AlignCenter);
     for (Button* button : {pad20dB, phantom48V, direct})
@@ -140,8 +145,10 @@ void vt2::buildLayout()
     panelLayout->addLayout(buildMicColumn(tr("MIC2"), mic2Dial, mic2Pad20dBButton,
                                           mic2Phantom48VButton, monitorMic2Button, mic2MeterLabel));
     panelLayout->addWidget(makeDivider(this));
-    const OutputSection speaker = makeOutputSection(this, tr("SPEAKER"), tr("Volume"),
-                                                    kCaptionStyle, tr("Phone To SP Volume"));
+    const OutputSection speaker = makeOutputSection(
+        this, tr("SPEAKER"), tr("Volume"), kCaptionStyle,
+        {tr("Speaker Volume"), tr("Speaker MUTE"), tr("Speaker DIM"), tr("Phone level")},
+        tr("Phone To SP Volume"));
     speakerDial = speaker.dial;
     speakerMuteButton = speaker.mute;
     speakerDimButton = speaker.dim;
@@ -149,8 +156,10 @@ void vt2::buildLayout()
     otgSpMeterLabel = speaker.phoneReadout;
     panelLayout->addLayout(speaker.column);
 
-    const OutputSection headphones = makeOutputSection(this, tr("HEADPHONE"), tr("Volume"),
-                                                       kCaptionStyle, tr("Phone To HP Volume"));
+    const OutputSection headphones = makeOutputSection(
+        this, tr("HEADPHONE"), tr("Volume"), kCaptionStyle,
+        {tr("Headphone Volume"), tr("Headphone MUTE"), tr("Headphone DIM"), tr("Phone level")},
+        tr("Phone To HP Volume"));
     headphoneDial = headphones.dial;
     headphoneMuteButton = headphones.mute;
     headphoneDimButton = headphones.dim;

@@ -5,12 +5,16 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build
-  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools linguist-qt6 libgl-dev
+  qt6-base-dev qt6-base-private-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools linguist-qt6
+  libgl-dev
   fonts-dejavu-core fonts-wqy-microhei
 )
 case "${1:-}" in
-  # The Windows half of the platform layer is cross-built and run under Wine.
-  --test) packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb xauth twm trayer xdotool x11-utils) ;;
+  # The Windows half of the platform layer is cross-built and run under Wine;
+  # the desktop tests need a tray (desktop_e2e) and the session and
+  # accessibility buses a screen reader uses (desktop_a11y).
+  --test) packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb xauth twm trayer xdotool x11-utils
+    dbus-x11 at-spi2-core python3-pyatspi) ;;
   --package) packages+=(dpkg-dev debootstrap) ;;
   # A fresh Debian 12 system, where the project installs its own packages.
   --fresh-root) packages=(debootstrap git) ;;

@@ -143,11 +143,15 @@ QLabel* optionCaption(const QString& text, QWidget* parent)
     return label;
 }
 
-QComboBox* makeOptionBox(const QStringList& items, const char* name, QWidget* parent)
+// An option box labelled by its caption: the caption is its buddy, which is
+// also what names the box for a screen reader.
+QComboBox* makeOptionBox(const QStringList& items, const char* name, QLabel* caption,
+                         QWidget* parent)
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(QLatin1String(name));
     box->addItems(items);
+    caption->setBuddy(box);
     return box;
 }
 
@@ -182,27 +186,32 @@ Settings::Settings()
     title->setAlignment(Qt::AlignCenter);
     mainLayout->addWidget(title);
 
-    mainLayout->addWidget(optionCaption(tr("Buffer Size"), this));
-    bufferSizeBox = makeOptionBox(itemsOf(kBufferSizes), "bufferSizeBox", this);
+    QLabel* bufferSizeCaption = optionCaption(tr("Buffer Size"), this);
+    mainLayout->addWidget(bufferSizeCaption);
+    bufferSizeBox = makeOptionBox(itemsOf(kBufferSizes), "bufferSizeBox", bufferSizeCaption, this);
     mainLayout->addWidget(bufferSizeBox);
     connect(bufferSizeBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &Settings::onBufferSizeChanged);
 
-    mainLayout->addWidget(optionCaption(tr("USB Latency Size"), this));
-    usbLatencyBox = makeOptionBox(itemsOf(kUsbLatencies), "usbLatencyBox", this);
+    QLabel* usbLatencyCaption = optionCaption(tr("USB Latency Size"), this);
+    mainLayout->addWidget(usbLatencyCaption);
+    usbLatencyBox = makeOptionBox(itemsOf(kUsbLatencies), "usbLatencyBox", usbLatencyCaption, this);
     usbLatencyBox->setCurrentIndex(0);
     mainLayout->addWidget(usbLatencyBox);
     connect(usbLatencyBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &Settings::onUsbLatencyChanged);
 
-    mainLayout->addWidget(optionCaption(tr("Samplerate"), this));
-    sampleRateBox = makeOptionBox(itemsOf(kSampleRates), "sampleRateBox", this);
+    QLabel* sampleRateCaption = optionCaption(tr("Samplerate"), this);
+    mainLayout->addWidget(sampleRateCaption);
+    sampleRateBox = makeOptionBox(itemsOf(kSampleRates), "sampleRateBox", sampleRateCaption, this);
     mainLayout->addWidget(sampleRateBox);
     connect(sampleRateBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &Settings::onSampleRateChanged);
 
-    mainLayout->addWidget(optionCaption(tr("Safe Mode"), this));
-    safeModeBox = makeOptionBox({kSafeModeDisabled, kSafeModeEnabled}, "safeModeBox", this);
+    QLabel* safeModeCaption = optionCaption(tr("Safe Mode"), this);
+    mainLayout->addWidget(safeModeCaption);
+    safeModeBox =
+        makeOptionBox({kSafeModeDisabled, kSafeModeEnabled}, "safeModeBox", safeModeCaption, this);
     mainLayout->addWidget(safeModeBox);
     connect(safeModeBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &Settings::onSafeModeChanged);

@@ -2,19 +2,28 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>LevelReadout</name>
+    <message>
+        <location filename="../controls/control_accessibility.cpp" line="174"/>
+        <source>%1, %2</source>
+        <comment>a level readout: what it measures, then the level</comment>
+        <translation>%1, %2</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
-        <location filename="../app/main_window.cpp" line="90"/>
+        <location filename="../app/main_window.cpp" line="102"/>
         <source>声卡未连接！</source>
         <translation>Sound card not connected!</translation>
     </message>
     <message>
-        <location filename="../app/main_window.cpp" line="139"/>
+        <location filename="../app/main_window.cpp" line="151"/>
         <source>未知设备，请检查连接！</source>
         <translation>Unknown device, please check the connection!</translation>
     </message>
     <message>
-        <location filename="../app/main_window.cpp" line="159"/>
+        <location filename="../app/main_window.cpp" line="173"/>
         <source>获取固件版本失败，请检查连接！</source>
         <translation>Could not read the firmware version, please check the connection!</translation>
     </message>
@@ -22,37 +31,37 @@
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../settings/settings.cpp" line="152"/>
+        <location filename="../settings/settings.cpp" line="162"/>
         <source>Settings</source>
         <translation>Settings</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="157"/>
+        <location filename="../settings/settings.cpp" line="167"/>
         <source>Buffer Size</source>
         <translation>Buffer Size</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="163"/>
+        <location filename="../settings/settings.cpp" line="174"/>
         <source>USB Latency Size</source>
         <translation>USB Latency Size</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="170"/>
+        <location filename="../settings/settings.cpp" line="182"/>
         <source>Samplerate</source>
         <translation>Sample Rate</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="176"/>
+        <location filename="../settings/settings.cpp" line="189"/>
         <source>Safe Mode</source>
         <translation>Safe Mode</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="193"/>
+        <location filename="../settings/settings.cpp" line="206"/>
         <source>USB Error</source>
         <translation>USB Error</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="289"/>
+        <location filename="../settings/settings.cpp" line="338"/>
         <source>USB Error Count: %1</source>
         <translation>USB Error Count: %1</translation>
     </message>
@@ -60,58 +69,58 @@
 <context>
     <name>TrayIcon</name>
     <message>
-        <location filename="../app/tray_icon.cpp" line="63"/>
+        <location filename="../app/tray_icon.cpp" line="62"/>
         <source>Quit</source>
         <translation>Quit</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="64"/>
+        <location filename="../app/tray_icon.cpp" line="63"/>
         <source>Setup</source>
         <translation>Setup</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="65"/>
+        <location filename="../app/tray_icon.cpp" line="64"/>
         <source>Main Window</source>
         <translation>Main Window</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="66"/>
+        <location filename="../app/tray_icon.cpp" line="65"/>
         <source>Upgrade Firmware</source>
         <translation>Upgrade Firmware</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="67"/>
+        <location filename="../app/tray_icon.cpp" line="66"/>
         <source>Refresh Audio Device</source>
         <translation>Refresh Audio Device</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="68"/>
+        <location filename="../app/tray_icon.cpp" line="67"/>
         <source>Win Sound Pannel</source>
         <translation>Win Sound Panel</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="106"/>
-        <location filename="../app/tray_icon.cpp" line="114"/>
+        <location filename="../app/tray_icon.cpp" line="105"/>
+        <location filename="../app/tray_icon.cpp" line="113"/>
         <source>警告</source>
         <translation>Warning</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="106"/>
+        <location filename="../app/tray_icon.cpp" line="105"/>
         <source>主窗口未设置，请先设置主窗口。</source>
         <translation>The main window is not set. Please set the main window first.</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="114"/>
+        <location filename="../app/tray_icon.cpp" line="113"/>
         <source>设置窗口未设置，请先设置设置窗口。</source>
         <translation>The settings window is not set. Please set the settings window first.</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="134"/>
+        <location filename="../app/tray_icon.cpp" line="133"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location filename="../app/tray_icon.cpp" line="134"/>
+        <location filename="../app/tray_icon.cpp" line="133"/>
         <source>无法打开声音设置面板，请检查系统设置。</source>
         <translation>Could not open the sound settings. Please check your system settings.</translation>
     </message>
@@ -119,66 +128,146 @@
 <context>
     <name>vr</name>
     <message>
-        <location filename="../panels/vr.cpp" line="80"/>
+        <location filename="../panels/vr.cpp" line="81"/>
         <source>MIC</source>
         <translation>MIC</translation>
     </message>
     <message>
+        <location filename="../panels/vr.cpp" line="83"/>
+        <source>MIC Gain</source>
+        <translation>MIC Gain</translation>
+    </message>
+    <message>
         <location filename="../panels/vr.cpp" line="85"/>
+        <source>MIC level</source>
+        <translation>MIC level</translation>
+    </message>
+    <message>
+        <location filename="../panels/vr.cpp" line="87"/>
         <source>Gain</source>
         <translation>Gain</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="86"/>
+        <location filename="../panels/vr.cpp" line="88"/>
         <source>DIRECT</source>
         <translation>DIRECT</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="100"/>
+        <location filename="../panels/vr.cpp" line="89"/>
+        <source>MIC DIRECT</source>
+        <translation>MIC DIRECT</translation>
+    </message>
+    <message>
+        <location filename="../panels/vr.cpp" line="96"/>
         <source>Volume</source>
         <translation>Volume</translation>
+    </message>
+    <message>
+        <location filename="../panels/vr.cpp" line="97"/>
+        <source>Headphone Volume</source>
+        <translation>Headphone Volume</translation>
+    </message>
+    <message>
+        <location filename="../panels/vr.cpp" line="97"/>
+        <source>Headphone MUTE</source>
+        <translation>Headphone MUTE</translation>
+    </message>
+    <message>
+        <location filename="../panels/vr.cpp" line="97"/>
+        <source>Headphone DIM</source>
+        <translation>Headphone DIM</translation>
     </message>
 </context>
 <context>
     <name>vt1</name>
     <message>
-        <location filename="../panels/vt1.cpp" line="82"/>
+        <location filename="../panels/vt1.cpp" line="83"/>
         <source>INPUT</source>
         <translation>INPUT</translation>
     </message>
     <message>
+        <location filename="../panels/vt1.cpp" line="85"/>
+        <source>Input Gain</source>
+        <translation>Input Gain</translation>
+    </message>
+    <message>
         <location filename="../panels/vt1.cpp" line="87"/>
+        <source>Input level</source>
+        <translation>Input level</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt1.cpp" line="89"/>
         <source>Gain</source>
         <translation>Gain</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="89"/>
-        <location filename="../panels/vt1.cpp" line="170"/>
+        <location filename="../panels/vt1.cpp" line="91"/>
+        <location filename="../panels/vt1.cpp" line="154"/>
         <source>MIC</source>
         <translation>MIC</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="92"/>
+        <location filename="../panels/vt1.cpp" line="94"/>
         <source>DIRECT</source>
         <translation>DIRECT</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="103"/>
+        <location filename="../panels/vt1.cpp" line="96"/>
+        <source>Input INST</source>
+        <translation>Input INST</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt1.cpp" line="97"/>
+        <source>Input 20dB</source>
+        <translation>Input 20dB</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt1.cpp" line="98"/>
+        <source>Input 48V</source>
+        <translation>Input 48V</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt1.cpp" line="99"/>
+        <source>Input DIRECT</source>
+        <translation>Input DIRECT</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt1.cpp" line="107"/>
         <source>HEADPHONE</source>
         <translation>HEADPHONE</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="108"/>
+        <location filename="../panels/vt1.cpp" line="107"/>
         <source>Volume</source>
         <translation>Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="123"/>
+        <location filename="../panels/vt1.cpp" line="108"/>
+        <source>Headphone Volume</source>
+        <translation>Headphone Volume</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt1.cpp" line="108"/>
+        <source>Headphone MUTE</source>
+        <translation>Headphone MUTE</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt1.cpp" line="108"/>
+        <source>Headphone DIM</source>
+        <translation>Headphone DIM</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt1.cpp" line="108"/>
+        <source>Phone level</source>
+        <translation>Phone level</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt1.cpp" line="109"/>
         <source>Phone To HP Volume</source>
         <translation>Phone To HP Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="170"/>
+        <location filename="../panels/vt1.cpp" line="154"/>
         <source>INST</source>
         <translation>INST</translation>
     </message>
@@ -186,47 +275,114 @@
 <context>
     <name>vt2</name>
     <message>
-        <location filename="../panels/vt2.cpp" line="177"/>
+        <location filename="../panels/vt2.cpp" line="144"/>
         <source>MIC1</source>
         <translation>MIC1</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="179"/>
+        <location filename="../panels/vt2.cpp" line="146"/>
         <source>MIC2</source>
         <translation>MIC2</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="119"/>
+        <location filename="../panels/vt2.cpp" line="121"/>
         <source>Gain</source>
         <translation>Gain</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="123"/>
+        <location filename="../panels/vt2.cpp" line="117"/>
+        <source>%1 Gain</source>
+        <comment>MIC1 or MIC2</comment>
+        <translation>%1 Gain</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="119"/>
+        <source>%1 level</source>
+        <comment>MIC1 or MIC2</comment>
+        <translation>%1 level</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="125"/>
         <source>DIRECT</source>
         <translation>DIRECT</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="182"/>
+        <location filename="../panels/vt2.cpp" line="126"/>
+        <source>%1 20dB</source>
+        <comment>MIC1 or MIC2</comment>
+        <translation>%1 20dB</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="127"/>
+        <source>%1 48V</source>
+        <comment>MIC1 or MIC2</comment>
+        <translation>%1 48V</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="128"/>
+        <source>%1 DIRECT</source>
+        <comment>MIC1 or MIC2</comment>
+        <translation>%1 DIRECT</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="150"/>
         <source>SPEAKER</source>
         <translation>SPEAKER</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="185"/>
+        <location filename="../panels/vt2.cpp" line="151"/>
+        <source>Speaker Volume</source>
+        <translation>Speaker Volume</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="151"/>
+        <source>Speaker MUTE</source>
+        <translation>Speaker MUTE</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="151"/>
+        <source>Speaker DIM</source>
+        <translation>Speaker DIM</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="151"/>
+        <location filename="../panels/vt2.cpp" line="162"/>
+        <source>Phone level</source>
+        <translation>Phone level</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="161"/>
         <source>HEADPHONE</source>
         <translation>HEADPHONE</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="145"/>
+        <location filename="../panels/vt2.cpp" line="150"/>
+        <location filename="../panels/vt2.cpp" line="161"/>
         <source>Volume</source>
         <translation>Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="182"/>
+        <location filename="../panels/vt2.cpp" line="152"/>
         <source>Phone To SP Volume</source>
         <translation>Phone To SP Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="185"/>
+        <location filename="../panels/vt2.cpp" line="162"/>
+        <source>Headphone Volume</source>
+        <translation>Headphone Volume</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="162"/>
+        <source>Headphone MUTE</source>
+        <translation>Headphone MUTE</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="162"/>
+        <source>Headphone DIM</source>
+        <translation>Headphone DIM</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="163"/>
         <source>Phone To HP Volume</source>
         <translation>Phone To HP Volume</translation>
     </message>

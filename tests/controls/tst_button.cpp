@@ -1,3 +1,4 @@
+#include "accessibility_spy.h"
 #include "controls/button.h"
 
 #include <QGraphicsDropShadowEffect>
@@ -78,6 +79,48 @@ private slots:
         button.setState(false);
         QVERIFY(!button.glow->isEnabled() && button.styleSheet().contains(kOff));
         QCOMPARE(states(spy), (QVariantList{true, true, false}));
+    }
+    // Space, Select and a screen reader's press do what a mouse press does;
+    // a screen reader sees a check box holding the switch's own state.
+    void keysAndScreenReader_data()
+    {
+        QTest::addColumn<QString>("input"); // "key K", "repeat K" or "action NAME"
+        QTest::addColumn<bool>("presses");
+        QTest::newRow("Space") << "key Space" << true;
+        QTest::newRow("Select") << "key Select" << true;
+        QTest::newRow("Return") << "key Return" << false;
+        QTest::newRow("held Space repeating") << "repeat Space" << false;
+        QTest::newRow("press action") << "action Press" << true;
+        QTest::newRow("toggle action") << "action Toggle" << true;
+    }
+    void keysAndScreenReader()
+    {
+        QFETCH(QString, input);
+        QFETCH(bool, presses);
+        AccessibilitySpy accessibility;
+        PanelButton button;
+        QSignalSpy spy(&button, &Button::pressed);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&button);
+        QCOMPARE(iface->role(), QAccessible::CheckBox);
+        QVERIFY(iface->state().checkable && !iface->state().checked);
+        const QString argument = input.section(' ', 1);
+        if (input.startsWith("action ")) {
+            iface->actionInterface()->doAction(argument);
+        } else {
+            const Qt::Key key = QKeySequence(argument)[0].key();
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(),
+                            input.startsWith("repeat"));
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(&button, &press);
+            QCoreApplication::sendEvent(&button, &release);
+        }
+        QCOMPARE(states(spy), presses ? QVariantList{true} : QVariantList{});
+        QCOMPARE(button.glow->isEnabled(), presses);
+        QCOMPARE(iface->state().checked, presses);
+        int announced = 0;
+        for (const AccessibilitySpy::Event& event : accessibility.about(&button))
+            announced += event.type == QAccessible::StateChanged && event.changed.checked;
+        QCOMPARE(announced, presses ? 1 : 0);
     }
 };
 

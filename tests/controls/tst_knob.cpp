@@ -1,5 +1,9 @@
+#include "accessibility_spy.h"
+#include "controls/control_accessibility.h"
 #include "controls/knob.h"
+#include "controls/knob_geometry.h"
 
+#include <QAccessibleValueInterface>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QtMath>
@@ -147,6 +151,90 @@ private slots:
         QCOMPARE(image.pixelColor(27, 27), kBackground);
         knob.showText = false;
         QVERIFY(knob.image() != image);
+    }
+    // Keys and a screen reader turn the dial as a wheel step does; a screen
+    // reader reads and sets the value as the dial shows it, offset included.
+    void keysAndScreenReader_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("input"); // "key K", "set SHOWN" or "action NAME"
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("emits");
+        QTest::newRow("Up") << 0 << -20 << "key Up" << -19 << true;
+        QTest::newRow("Right") << 0 << -20 << "key Right" << -19 << true;
+        QTest::newRow("Down") << 0 << -20 << "key Down" << -21 << true;
+        QTest::newRow("Left at minimum") << 0 << -80 << "key Left" << -80 << true;
+        QTest::newRow("Page Up") << 0 << -20 << "key PgUp" << -14 << true;
+        QTest::newRow("Page Down") << 0 << -77 << "key PgDown" << -80 << true;
+        QTest::newRow("Home") << 0 << -20 << "key Home" << -80 << true;
+        QTest::newRow("End") << 0 << -20 << "key End" << 6 << true;
+        QTest::newRow("Ctrl+Up") << 0 << -20 << "key Ctrl+Up" << -20 << false;
+        QTest::newRow("set as shown") << 9 << 0 << "set 5" << -4 << true;
+        QTest::newRow("set rounds") << 0 << -20 << "set -12.6" << -13 << true;
+        QTest::newRow("set beyond range") << 0 << -20 << "set 1e300" << 6 << true;
+        QTest::newRow("set not a number") << 0 << -20 << "set abc" << -20 << false;
+        QTest::newRow("increase") << 9 << 0 << "action Increase" << 1 << true;
+    }
+    void keysAndScreenReader()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, start);
+        QFETCH(QString, input);
+        QFETCH(int, result);
+        QFETCH(bool, emits);
+        AccessibilitySpy accessibility;
+        TestKnob knob(start, offset);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&knob);
+        QAccessibleValueInterface* value = iface->valueInterface();
+        QSignalSpy spy(&knob, &Knob::valueChangedSig);
+        const QString argument = input.section(' ', 1);
+        if (input.startsWith("key ")) {
+            const QKeyCombination key = QKeySequence(argument)[0];
+            QTest::keyClick(&knob, key.key(), key.keyboardModifiers());
+        } else if (input.startsWith("set ")) {
+            bool number = false;
+            const double shown = argument.toDouble(&number);
+            value->setCurrentValue(number ? QVariant(shown) : QVariant(argument));
+        } else {
+            iface->actionInterface()->doAction(argument);
+        }
+        QCOMPARE(spy, emits ? QList<QVariantList>{{result}} : QList<QVariantList>{});
+        QCOMPARE(iface->role(), QAccessible::Slider);
+        const QString shown = KnobGeometry::valueText(result, offset, QStringLiteral("dB"));
+        QCOMPARE(iface->text(QAccessible::Value), shown);
+        QCOMPARE(value->currentValue().toString() + "dB", shown);
+        QCOMPARE(value->minimumValue().toInt(), -80 + offset);
+        QCOMPARE(value->maximumValue().toInt(), 6 + offset);
+        const auto events = accessibility.about(&knob);
+        QCOMPARE(events.size(), emits ? 1 : 0);
+        if (emits)
+            QCOMPARE(events.at(0).value, value->currentValue());
+    }
+
+    // The focus ring shows when the keyboard brought the focus, not a click.
+    void focusRing()
+    {
+        QWidget window;
+        auto* knob = new TestKnob(-20);
+        knob->setParent(&window);
+        auto* other = new TestKnob(-20);
+        other->setParent(&window);
+        other->move(0, 130);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus(Qt::OtherFocusReason);
+        const auto ringShown = [knob] {
+            const QColor c = knob->image().pixelColor(60, 14); // between arcs and body
+            return qAbs(c.hue() - ControlAccessibility::kFocusRingColor.hue()) < 10;
+        };
+        QVERIFY(!ringShown());
+        knob->setFocus(Qt::TabFocusReason);
+        QVERIFY(ringShown());
+        QTest::mouseClick(knob, Qt::LeftButton);
+        QVERIFY(knob->hasFocus() && !ringShown());
+        QTest::keyClick(knob, Qt::Key_Up);
+        QVERIFY(ringShown());
     }
 };
 

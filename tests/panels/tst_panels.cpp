@@ -1,6 +1,9 @@
 // The VT1, VT2 and VR panels against the virtual unit: what each sends and
-// stores on disk, MUTE and DIM, the readouts, and what a refusal does.
+// stores on disk, MUTE and DIM, the readouts, what a refusal does, and how a
+// screen reader finds and uses every control.
 
+#include "accessibility_spy.h"
+#include "controls/level_readout.h"
 #include "driver/quorlin_io_control.h"
 #include "log_capture.h"
 #include "panel_probe.h"
@@ -10,6 +13,8 @@
 #include "test_environment.h"
 #include "virtual_unit.h"
 
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
@@ -360,6 +365,93 @@ private slots:
         QCOMPARE(m_log->count("Failed to read meter data from driver."), 1);
         QCOMPARE(readouts(panel.get()), shown);
         QTRY_COMPARE_WITH_TIMEOUT(readouts(panel.get()).first(), "-186.6 dB", 5000);
+    }
+    // Every dial and switch has a role, a name of its own and its value or
+    // state; Tab follows the columns; a value set and a press through the
+    // interfaces reach the unit and the file; readouts tell their level on
+    // request and send no event when the meters move.
+    void screenReader_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>(
+            "dial"); // name, value as shown, what the unit receives, file entry
+        QTest::addColumn<QString>("toggle");
+        QTest::addColumn<QString>("readout");
+        QTest::newRow("vt1")
+            << "vt1"
+            << "Headphone Volume|-20|(256,0)=0.1 (256,1)=0.1|Dial/HeadphoneValue=-20"
+            << "Headphone MUTE|(256,0)=0 (256,1)=0|Button/HeadphoneMuteIsChecked=true"
+            << "Input level";
+        QTest::newRow("vt2") << "vt2"
+                             << "MIC2 Gain|20|SetMicVolume channel=2 value=22|Dial/Mic2Value=11"
+                             << "MIC2 48V|SetMic48V channel=2 state=1|Button/Mic248VIsChecked=true"
+                             << "MIC1 level";
+        QTest::newRow("vr")
+            << "vr"
+            << "Headphone Volume|3|(256,0)=1.41254 (256,1)=1.41254|Dial/HeadphoneValue=3"
+            << "MIC DIRECT|(64,0)=1 (65,1)=1|Button/MonitorMicIsChecked=true"
+            << "MIC level";
+    }
+    void screenReader()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, dial);
+        QFETCH(QString, toggle);
+        QFETCH(QString, readout);
+        AccessibilitySpy accessibility;
+        auto panel = build(model);
+        panel->show();
+        QHash<QString, QAccessibleInterface*> byName;
+        QList<QWidget*> controls;
+        for (QWidget* w = panel->nextInFocusChain(); w != panel.get(); w = w->nextInFocusChain()) {
+            auto* knob = qobject_cast<Knob*>(w);
+            auto* button = qobject_cast<Button*>(w);
+            if (!knob && !button)
+                continue;
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+            const QString name = iface->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty() && !byName.contains(name), qPrintable(name));
+            byName.insert(name, iface);
+            QCOMPARE(iface->role(), knob ? QAccessible::Slider : QAccessible::CheckBox);
+            if (knob)
+                QCOMPARE(iface->valueInterface()->currentValue().toString() + knob->unit,
+                         iface->text(QAccessible::Value));
+            else
+                QCOMPARE(iface->state().checked, button->checked);
+            // Tab order: column by column (left to right), each top to bottom.
+            const auto place = [&panel](QWidget* c) {
+                int column = 0;
+                while (
+                    !panel->layout()->itemAt(column)->geometry().contains(c->geometry().center()))
+                    ++column;
+                return std::tuple(column, c->y(), c->x());
+            };
+            QVERIFY(controls.isEmpty() || place(controls.last()) < place(w));
+            controls << w;
+        }
+        QCOMPARE(controls.size(),
+                 knobs(panel.get()).size() + panel->findChildren<Button*>().size());
+
+        const QStringList d = dial.split('|'), t = toggle.split('|');
+        sent();
+        byName.value(d[0])->valueInterface()->setCurrentValue(d[1].toInt());
+        byName.value(t[0])->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        const QString lines = sent().join('\n');
+        QVERIFY2(lines.contains(d[2]) && lines.contains(t[1]), qPrintable(lines));
+        QVERIFY(onDisk(model).contains(d[3]) && onDisk(model).contains(t[2]));
+
+        LevelReadout* level = nullptr;
+        for (LevelReadout* each : panel->findChildren<LevelReadout*>())
+            level = each->accessibleName() == readout ? each : level;
+        QVERIFY(level);
+        accessibility.clear();
+        m_unit->pinMeter(0, 214748365);
+        m_unit->pinMeter(1, 214748365);
+        QVERIFY(QMetaObject::invokeMethod(panel->findChild<QTimer*>(), "timeout"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(level)->text(QAccessible::Name),
+                 readout + ", -20.0 dB");
+        for (LevelReadout* each : panel->findChildren<LevelReadout*>())
+            QVERIFY(accessibility.about(each).isEmpty());
     }
 };
 

@@ -2,13 +2,16 @@
 //
 // Renders the Knob and Button in the configurations the panels use onto the
 // panels' dark background and writes them as PNG files at device pixel ratio
-// 1 and 2: knobs@1x.png, knobs@2x.png, buttons@1x.png, buttons@2x.png. Runs
-// offscreen unless a platform is chosen explicitly.
+// 1 and 2: knobs@1x.png, knobs@2x.png, buttons@1x.png, buttons@2x.png, and
+// focus@1x.png, focus@2x.png with each control as the keyboard leaves it
+// when it has the focus beside the same control without it. Runs offscreen
+// unless a platform is chosen explicitly.
 
 #include "controls/button.h"
 #include "controls/knob.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QGridLayout>
 #include <QImage>
@@ -138,13 +141,101 @@ QWidget* buttonPage()
     return page;
 }
 
-bool writePng(QWidget* page, qreal ratio, const QString& path)
+// Rows: a gain, a level and a phone dial, a switch off and on. Columns:
+// without and with the focus. Each control of the second column is drawn
+// while it holds the focus, given by Tab as a keyboard user gives it.
+QWidget* focusPage(QList<QWidget*>* focused)
+{
+    QGridLayout* grid = nullptr;
+    QWidget* page = makePage(&grid);
+    grid->addWidget(caption(QStringLiteral("without focus"), page), 0, 1);
+    grid->addWidget(caption(QStringLiteral("with focus"), page), 0, 2);
+    const QStringList rows = {QStringLiteral("gain 120"), QStringLiteral("level 120"),
+                              QStringLiteral("level 70"), QStringLiteral("switch off"),
+                              QStringLiteral("switch on")};
+    for (int row = 0; row < rows.size(); ++row) {
+        grid->addWidget(caption(rows.at(row), page), row + 1, 0);
+        for (int column = 0; column < 2; ++column) {
+            QWidget* control = nullptr;
+            if (row < 3) {
+                auto* knob = new Knob(page);
+                const bool phone = row == 2;
+                knob->setFixedSize(phone ? 70 : 120, phone ? 70 : 120);
+                knob->textColor = QColor(kPanelTextColor);
+                if (row == 0) {
+                    knob->minimum = 0;
+                    knob->maximum = 56;
+                    knob->displayOffset = 9;
+                    knob->arcColor = QColor(kGainArcColor);
+                }
+                if (phone) {
+                    knob->arcWidth = 3;
+                    knob->fontSize = 10;
+                }
+                knob->value = knob->minimum + (knob->maximum - knob->minimum) * 2 / 3;
+                control = knob;
+            } else {
+                auto* button = new Button(QStringLiteral("MUTE"));
+                button->setParent(page);
+                button->uncheckedTextColor = kUncheckedTextColor;
+                button->checkedBackground = kPanelButtonBackground;
+                button->uncheckedBackground = kPanelButtonBackground;
+                button->checkedTextColor = kAccents.at(0);
+                button->glowColor = kAccents.at(0);
+                button->setMinimumWidth(80);
+                button->setMaximumWidth(80);
+                button->setMinimumHeight(40);
+                button->setState(row == 4);
+                control = button;
+            }
+            grid->addWidget(control, row + 1, column + 1, Qt::AlignCenter);
+            if (column == 1)
+                *focused << control;
+        }
+    }
+    return page;
+}
+
+QImage blankImage(QWidget* page, qreal ratio)
 {
     page->adjustSize();
     QImage image(page->size() * ratio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(kPanelBackground);
+    return image;
+}
+
+bool writePng(QWidget* page, qreal ratio, const QString& path)
+{
+    QImage image = blankImage(page, ratio);
     page->render(&image);
+    return image.save(path);
+}
+
+// Shows the page and makes it the active window, which the focus needs.
+bool activate(QWidget* page)
+{
+    page->show();
+    page->activateWindow();
+    const QDeadlineTimer deadline(5000);
+    while (!page->isActiveWindow() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return page->isActiveWindow();
+}
+
+// The page with each of `focused` drawn while it has the focus. Only one
+// widget can hold the focus at a time, so each is drawn over the page in
+// turn. The page must be the active window.
+bool writeFocusPng(QWidget* page, const QList<QWidget*>& focused, qreal ratio, const QString& path)
+{
+    QImage image = blankImage(page, ratio);
+    page->render(&image);
+    for (QWidget* control : focused) {
+        control->setFocus(Qt::TabFocusReason);
+        if (!control->hasFocus())
+            return false;
+        page->render(&image, control->pos(), QRegion(control->geometry()));
+    }
     return image.save(path);
 }
 } // namespace
@@ -167,7 +258,11 @@ int main(int argc, char* argv[])
 
     QScopedPointer<QWidget> knobs(knobPage());
     QScopedPointer<QWidget> buttons(buttonPage());
-    bool ok = true;
+    QList<QWidget*> focused;
+    QScopedPointer<QWidget> focus(focusPage(&focused));
+    bool ok = activate(focus.data());
+    if (!ok)
+        err << "no active window: the focus page cannot be drawn\n";
     for (const qreal ratio : {1.0, 2.0}) {
         const QString suffix = QStringLiteral("@%1x.png").arg(int(ratio));
         for (const auto& [page, name] : {std::pair{knobs.data(), QStringLiteral("knobs")},
@@ -179,6 +274,13 @@ int main(int argc, char* argv[])
                 err << "cannot write " << path << "\n";
                 ok = false;
             }
+        }
+        const QString path = out.filePath(QStringLiteral("focus") + suffix);
+        if (ok && writeFocusPng(focus.data(), focused, ratio, path)) {
+            QTextStream(stdout) << path << "\n";
+        } else {
+            err << "cannot write " << path << "\n";
+            ok = false;
         }
     }
     return ok ? 0 : 1;
