@@ -66,6 +66,7 @@ private slots:
         MainWindow window;
         Settings dialog;
         TrayIcon tray;
+        QVERIFY(!tray.icon().isNull());
         QTemporaryDir tools; // the sound settings tool marks that it ran
         QFile tool(tools.filePath("pavucontrol"));
         QVERIFY(tool.open(QIODevice::WriteOnly));

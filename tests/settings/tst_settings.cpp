@@ -4,6 +4,7 @@
 
 #include "log_capture.h"
 #include "platform/message_pipe.h"
+#include "platform/posix_endpoint.h"
 #include "settings/settings.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
@@ -20,6 +21,9 @@
 #include <map>
 #include <mutex>
 #include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using virtualunit::VirtualUnit;
 using Bytes = QByteArray;
@@ -311,6 +315,23 @@ private slots:
         QCOMPARE(poll(&hangUp, 1, 2500), 0); // still connected well past 2 s
         QVERIFY(platform::writePipe(client, kOpenWindow.constData(), kOpenWindow.size()));
         platform::closePipe(client);
+        QTRY_VERIFY(m_dialog->isVisible());
+    }
+
+    // A socket file left by a crashed panel is replaced, so the ASIO driver
+    // still reaches the next one.
+    void leftoverPipeIsReplaced()
+    {
+        QVERIFY(platform::posix::ensureRuntimeDirectory());
+        const std::string path = platform::posix::endpointPath(virtualunit::kPanelPipe);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        const int leftover = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        QCOMPARE(bind(leftover, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        close(leftover);
+        openDialog(false);
+        QTRY_COMPARE(m_unit->sendOpenWindow(), 0u);
         QTRY_VERIFY(m_dialog->isVisible());
     }
 
