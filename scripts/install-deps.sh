@@ -11,8 +11,8 @@ packages=(
 )
 case "${1:-}" in
   # The Windows half of the platform layer is cross-built and run under Wine;
-  # the desktop tests need a tray (desktop_e2e) and the session and
-  # accessibility buses a screen reader uses (desktop_a11y).
+  # the desktop test needs a tray and the session and accessibility buses a
+  # screen reader uses.
   --test) packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb xauth twm trayer xdotool x11-utils
     dbus-x11 at-spi2-core python3-pyatspi) ;;
   --package) packages+=(dpkg-dev debootstrap) ;;

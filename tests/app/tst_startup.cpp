@@ -1,12 +1,17 @@
-// Start-up: the translation for the system locale, and one instance at a time
-// across real processes.
+// The application as its own process: the translation for the system locale,
+// one instance at a time, a window that quits it where there is no tray, and
+// a unit killed under it and started again.
 
+#include "app/application.h"
+#include "app/main_window.h"
 #include "app/translation_loader.h"
 #include "child_process.h"
 #include "log_capture.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 
+#include <QApplication>
+#include <QTimer>
 #include <QTranslator>
 #include <QtTest>
 
@@ -14,11 +19,31 @@ namespace {
 
 constexpr int kWaitMs = 15000;
 const QString kAlreadyRunning = QStringLiteral("Quorlin Mixer 已经在运行中。");
+const char* const kCloseWindow = "--run-the-application-and-close-its-window";
+constexpr int kStillRunning = 3;
 
-// QuorlinDriver started as its own process, in this test's directories.
+// This test run as the application itself (no tray offscreen): once the main
+// window shows it is closed, which must end the application.
+int runAndCloseTheWindow(int argc, char* argv[])
+{
+    qAddPreRoutine([] {
+        auto* closer = new QTimer(qApp);
+        closer->callOnTimeout([] {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (qobject_cast<MainWindow*>(window) && window->isVisible())
+                    window->close();
+        });
+        closer->start(50);
+        QTimer::singleShot(kWaitMs / 2, [] { QCoreApplication::exit(kStillRunning); });
+    });
+    return runApplication(argc, argv);
+}
+
+// A program started as its own process, in this test's directories.
 struct Instance : ChildProcess {
-    explicit Instance(const QString& program = QStringLiteral(QUORLIN_DRIVER_EXE))
-        : ChildProcess(program, {}, QProcessEnvironment::systemEnvironment())
+    explicit Instance(const QString& program = QStringLiteral(QUORLIN_DRIVER_EXE),
+                      const QStringList& arguments = {})
+        : ChildProcess(program, arguments, QProcessEnvironment::systemEnvironment())
     {
     }
     bool detecting(int pid = 0, int from = 0)
@@ -110,7 +135,51 @@ private slots:
         QCOMPARE(linked.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(linked.process().exitCode(), 0);
     }
+
+    // Without a notification area the window shows at start, and closing it
+    // ends the application.
+    void withoutATrayClosingTheWindowQuits()
+    {
+        Instance application(QCoreApplication::applicationFilePath(), {kCloseWindow});
+        QVERIFY(application.process().waitForFinished(kWaitMs));
+        QCOMPARE(application.process().exitCode(), 0);
+    }
+
+    // A unit killed (no orderly unplug) fails three connection checks, the
+    // window goes back to "声卡未连接！", and a unit started again is taken.
+    void unitKilledAndStartedAgain()
+    {
+        const auto startUnit = [] {
+            auto unit = std::make_unique<Instance>(QUORLIN_VIRTUAL_UNIT_EXE,
+                                                   QStringList{"--model", "vt2", "--quiet"});
+            unit->process().closeWriteChannel(); // it keeps serving after its input ends
+            return unit;
+        };
+        std::unique_ptr<Instance> unit = startUnit();
+        Instance application;
+        int line = 0;
+        for (int round = 0; round < 2; ++round) {
+            line = application.waitForLine("Device found with PID: 2", line, kWaitMs);
+            QVERIFY2(line >= 0, qPrintable(application.output()));
+            QCOMPARE(unit->signal(SIGKILL), 0);
+            QVERIFY(unit->process().waitForFinished(kWaitMs));
+            for (const char* next : {"Error reading device PID from driver, error count: 3",
+                                     "Cleared all widgets from base layout."}) {
+                line = application.waitForLine(next, line, kWaitMs);
+                QVERIFY2(line >= 0, next);
+            }
+            unit = startUnit(); // in place of the dead unit's socket
+        }
+        QVERIFY(application.waitForLine("Device found with PID: 2", line, kWaitMs) >= 0);
+    }
 };
 
-QTEST_MAIN(TestStartup)
+int main(int argc, char* argv[])
+{
+    if (argc > 1 && qstrcmp(argv[1], kCloseWindow) == 0)
+        return runAndCloseTheWindow(argc, argv);
+    QApplication application(argc, argv);
+    TestStartup test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_startup.moc"

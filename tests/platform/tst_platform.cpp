@@ -104,6 +104,22 @@ private slots:
         QVERIFY(unplugged || device->requests() == std::vector<Bytes>{request});
         platform::closeDevice(handle);
     }
+
+    // A reply later than the driver waits (5 s) fails with 121, and the link
+    // is not used again: the late reply is never taken for the next answer.
+    void lateReplyIsNeverTakenForTheNext()
+    {
+        RawDevice device;
+        device.setReply(0, {7, 0, 0, 0});
+        device.setReplyDelay(std::chrono::milliseconds(6500));
+        const platform::DeviceHandle handle = platform::openDevice(kBus0);
+        unsigned char out[4] = {};
+        QVERIFY(!platform::deviceControl(handle, 0xFFDC2084, nullptr, 0, out, 4));
+        QCOMPARE(platform::lastError(), 121u);
+        QVERIFY(!platform::deviceControl(handle, 0xFFDC2084, nullptr, 0, out, 4));
+        QCOMPARE(int(out[0]), 0);
+        platform::closeDevice(handle);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPlatform)

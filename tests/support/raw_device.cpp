@@ -77,6 +77,9 @@ void RawDevice::serve()
                 if (m_raw && reply.empty())
                     break;
             }
+            const auto due = std::chrono::steady_clock::now() + m_delay.load();
+            while (!m_stopping && std::chrono::steady_clock::now() < due)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
         }
         m_clientFd = -1;

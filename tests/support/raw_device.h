@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -23,6 +24,8 @@ public:
     void setReply(std::uint32_t status, Bytes payload = {});
     // Exactly these bytes, whatever was asked; none: hang up instead.
     void setRawReply(Bytes reply);
+    // Answers only this long after each request.
+    void setReplyDelay(std::chrono::milliseconds delay) { m_delay = delay; }
     std::vector<Bytes> requests() const;
 
 private:
@@ -34,6 +37,7 @@ private:
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;
     mutable std::mutex m_mutex;
+    std::atomic<std::chrono::milliseconds> m_delay{std::chrono::milliseconds(0)};
     bool m_raw = false;
     Bytes m_reply{0, 0, 0, 0};
     std::vector<Bytes> m_requests;

@@ -1,9 +1,15 @@
+// The two self-drawn controls: what each input does to a Knob's value, how it
+// paints, how a Button presses, and both through the keyboard and a screen
+// reader, with the focus ring the keyboard brings.
+
 #include "accessibility_spy.h"
+#include "controls/button.h"
 #include "controls/control_accessibility.h"
 #include "controls/knob.h"
 #include "controls/knob_geometry.h"
 
 #include <QAccessibleValueInterface>
+#include <QGraphicsDropShadowEffect>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QtMath>
@@ -65,9 +71,32 @@ const InputRow kInputs[] = {
     {"typed, unit is case-sensitive", -20, Edit, {}, 0, "-5DB", -20},
     {"typed, extreme number", -20, Edit, {}, 9, "-2147483648", -80},
 };
+
+const QString kOff = QStringLiteral("color: #8a95aa;   background-color: #1b1e23;");
+const QString kOn = QStringLiteral("color: #ff7f00;   background-color: #2c313c;");
+
+// A parentless Button (640 px wide at construction, as the panels make
+// them) in a panel's colours.
+struct PanelButton : Button {
+    PanelButton()
+        : Button(QStringLiteral("48V"))
+    {
+        uncheckedTextColor = QStringLiteral("#8a95aa");
+        checkedTextColor = glowColor = QStringLiteral("#ff7f00");
+        checkedBackground = QStringLiteral("#2c313c");
+    }
+};
+
+QVariantList states(const QSignalSpy& spy)
+{
+    QVariantList result;
+    for (const QVariantList& arguments : spy)
+        result << arguments.at(0);
+    return result;
+}
 } // namespace
 
-class TstKnob : public QObject {
+class TestControls : public QObject {
     Q_OBJECT
 
 private slots:
@@ -154,7 +183,7 @@ private slots:
     }
     // Keys and a screen reader turn the dial as a wheel step does; a screen
     // reader reads and sets the value as the dial shows it, offset included.
-    void keysAndScreenReader_data()
+    void knobKeysAndScreenReader_data()
     {
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("start");
@@ -176,7 +205,7 @@ private slots:
         QTest::newRow("set not a number") << 0 << -20 << "set abc" << -20 << false;
         QTest::newRow("increase") << 9 << 0 << "action Increase" << 1 << true;
     }
-    void keysAndScreenReader()
+    void knobKeysAndScreenReader()
     {
         QFETCH(int, offset);
         QFETCH(int, start);
@@ -212,31 +241,118 @@ private slots:
             QCOMPARE(events.at(0).value, value->currentValue());
     }
 
-    // The focus ring shows when the keyboard brought the focus, not a click.
+
+    // Either mouse button toggles on the press, before any release, one
+    // signal each; restoring a saved state reaches the owner even unchanged.
+    void buttonPressesAndRestores()
+    {
+        PanelButton button;
+        QCOMPARE(button.graphicsEffect(), button.glow);
+        QCOMPARE(button.glow->blurRadius(), 6.4);
+        QCOMPARE(button.glow->offset(), QPointF(0, 0));
+        QVERIFY(!button.glow->isEnabled());
+        QVERIFY(button.styleSheet().isEmpty()); // the platform look until first styled
+        QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
+        QSignalSpy spy(&button, &Button::pressed);
+        QSignalSpy clicked(&button, &QAbstractButton::clicked);
+        QTest::mousePress(&button, Qt::LeftButton);
+        QVERIFY(button.checked && button.glow->isEnabled());
+        QVERIFY(button.styleSheet().contains(kOn));
+        QCOMPARE(button.glow->color(), QColor("#ff7f00"));
+        QCOMPARE(states(spy), QVariantList{true});
+        QTest::mouseRelease(&button, Qt::LeftButton);
+        QTest::mouseClick(&button, Qt::RightButton);
+        QVERIFY(!button.checked && !button.glow->isEnabled());
+        QVERIFY(button.styleSheet().contains(kOff));
+        QVERIFY(!button.isChecked()); // none of the base's checkable machinery
+        QCOMPARE(clicked.count(), 0);
+        button.setState(true);
+        button.setState(true);
+        QVERIFY(button.glow->isEnabled() && button.styleSheet().contains(kOn));
+        QCOMPARE(states(spy), (QVariantList{true, false, true, true}));
+    }
+
+    // Space, Select and a screen reader's press do what a mouse press does;
+    // a screen reader sees a check box holding the switch's own state.
+    void buttonKeysAndScreenReader_data()
+    {
+        QTest::addColumn<QString>("input"); // "key K", "repeat K" or "action NAME"
+        QTest::addColumn<bool>("presses");
+        QTest::newRow("Space") << "key Space" << true;
+        QTest::newRow("Select") << "key Select" << true;
+        QTest::newRow("Return") << "key Return" << false;
+        QTest::newRow("held Space repeating") << "repeat Space" << false;
+        QTest::newRow("press action") << "action Press" << true;
+        QTest::newRow("toggle action") << "action Toggle" << true;
+    }
+    void buttonKeysAndScreenReader()
+    {
+        QFETCH(QString, input);
+        QFETCH(bool, presses);
+        AccessibilitySpy accessibility;
+        PanelButton button;
+        QSignalSpy spy(&button, &Button::pressed);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&button);
+        QCOMPARE(iface->role(), QAccessible::CheckBox);
+        QVERIFY(iface->state().checkable && !iface->state().checked);
+        const QString argument = input.section(' ', 1);
+        if (input.startsWith("action ")) {
+            iface->actionInterface()->doAction(argument);
+        } else {
+            const Qt::Key key = QKeySequence(argument)[0].key();
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(),
+                            input.startsWith("repeat"));
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(&button, &press);
+            QCoreApplication::sendEvent(&button, &release);
+        }
+        QCOMPARE(states(spy), presses ? QVariantList{true} : QVariantList{});
+        QCOMPARE(button.glow->isEnabled(), presses);
+        QCOMPARE(iface->state().checked, presses);
+        int announced = 0;
+        for (const AccessibilitySpy::Event& event : accessibility.about(&button))
+            announced += event.type == QAccessible::StateChanged && event.changed.checked;
+        QCOMPARE(announced, presses ? 1 : 0);
+    }
+
+    // The ring shows in its own colour when the keyboard brought the focus,
+    // not after a click, and again once a key is used.
+    void focusRing_data()
+    {
+        QTest::addColumn<bool>("knob");
+        QTest::newRow("knob") << true;
+        QTest::newRow("button") << false;
+    }
     void focusRing()
     {
+        QFETCH(bool, knob);
         QWidget window;
-        auto* knob = new TestKnob(-20);
-        knob->setParent(&window);
+        auto* control = knob ? static_cast<QWidget*>(new TestKnob(-20)) : new PanelButton;
+        control->setParent(&window);
+        control->setFixedSize(120, knob ? 120 : 40);
         auto* other = new TestKnob(-20);
         other->setParent(&window);
         other->move(0, 130);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         other->setFocus(Qt::OtherFocusReason);
-        const auto ringShown = [knob] {
-            const QColor c = knob->image().pixelColor(60, 14); // between arcs and body
-            return qAbs(c.hue() - ControlAccessibility::kFocusRingColor.hue()) < 10;
+        const auto ringShown = [control] {
+            const QImage image = control->grab().toImage();
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixelColor(x, y) == ControlAccessibility::kFocusRingColor)
+                        return true;
+            return false;
         };
         QVERIFY(!ringShown());
-        knob->setFocus(Qt::TabFocusReason);
+        control->setFocus(Qt::TabFocusReason);
         QVERIFY(ringShown());
-        QTest::mouseClick(knob, Qt::LeftButton);
-        QVERIFY(knob->hasFocus() && !ringShown());
-        QTest::keyClick(knob, Qt::Key_Up);
+        QTest::mouseClick(control, Qt::LeftButton);
+        QVERIFY(control->hasFocus() && !ringShown());
+        QTest::keyClick(control, knob ? Qt::Key_Up : Qt::Key_Space);
         QVERIFY(ringShown());
     }
 };
 
-QTEST_MAIN(TstKnob)
-#include "tst_knob.moc"
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"
