@@ -38,38 +38,56 @@ struct TestKnob : Knob {
     }
 };
 
-enum Input { Set, Wheel, Drag, Press, DoubleClick, Edit };
+// Every way to turn a Knob: `extra` is setValue's value, the buttons, the
+// modifiers, or (editor, screen reader) the display offset; `text` is what is
+// typed, the key, the value a screen reader sets or its action.
+enum Input { Set, Wheel, Drag, Press, DoubleClick, Edit, Key, Access, Action };
 struct InputRow {
     const char* name;
     int start;
     Input input;
-    QPoint at;         // wheel delta or pointer position
-    int extra;         // setValue's value, buttons, modifiers or display offset
-    const char* typed; // into the editor
-    int result;        // the value after; emitted unless nothing was asked
+    QPoint at; // wheel delta or pointer position
+    int extra;
+    const char* text;
+    int result;
+    bool emits;
 };
 const InputRow kInputs[] = {
-    {"setValue above the range", -80, Set, {}, 40, "", 6},
-    {"setValue below the range", 0, Set, {}, -200, "", -80},
-    {"setValue unchanged", -20, Set, {}, -20, "", -20},
-    {"wheel up", -20, Wheel, {0, 120}, 0, "", -19},
-    {"large wheel turn, one step", -20, Wheel, {0, 960}, 0, "", -19},
-    {"sideways wheel lowers", -20, Wheel, {120, 0}, 0, "", -21},
-    {"wheel up at the maximum", 6, Wheel, {0, 120}, 0, "", 6},
-    {"wheel down at the minimum", -80, Wheel, {0, -1}, 0, "", -80},
-    {"drag up and right", -20, Drag, {51, 49}, Qt::LeftButton, "", -18},
-    {"drag far down and left", -20, Drag, {0, 99}, Qt::LeftButton, "", -22},
-    {"drag up and left at the maximum", 6, Drag, {49, 49}, Qt::LeftButton, "", 5},
-    {"drag down and right at the minimum", -80, Drag, {51, 51}, Qt::LeftButton, "", -79},
-    {"hover", -20, Drag, {51, 49}, Qt::NoButton, "", -20},
-    {"ctrl+click", -20, Press, {60, 60}, Qt::ControlModifier, "", -80},
-    {"plain click", -20, Press, {60, 60}, 0, "", -20},
-    {"double-click off the text", -20, DoubleClick, {5, 5}, 0, "", -80},
-    {"typed, unit stripped, offset taken off", -20, Edit, {}, 9, "-1dB", -10},
-    {"typed above the range", -20, Edit, {}, 0, "100", 6},
-    {"typed, not a number", -20, Edit, {}, 0, "abc", -20},
-    {"typed, unit is case-sensitive", -20, Edit, {}, 0, "-5DB", -20},
-    {"typed, extreme number", -20, Edit, {}, 9, "-2147483648", -80},
+    {"setValue above the range", -80, Set, {}, 40, "", 6, true},
+    {"setValue below the range", 0, Set, {}, -200, "", -80, true},
+    {"setValue unchanged", -20, Set, {}, -20, "", -20, true},
+    {"wheel up", -20, Wheel, {0, 120}, 0, "", -19, true},
+    {"large wheel turn, one step", -20, Wheel, {0, 960}, 0, "", -19, true},
+    {"sideways wheel lowers", -20, Wheel, {120, 0}, 0, "", -21, true},
+    {"wheel up at the maximum", 6, Wheel, {0, 120}, 0, "", 6, true},
+    {"wheel down at the minimum", -80, Wheel, {0, -1}, 0, "", -80, true},
+    {"drag up and right", -20, Drag, {51, 49}, Qt::LeftButton, "", -18, true},
+    {"drag far down and left", -20, Drag, {0, 99}, Qt::LeftButton, "", -22, true},
+    {"drag up and left at the maximum", 6, Drag, {49, 49}, Qt::LeftButton, "", 5, true},
+    {"drag down and right at the minimum", -80, Drag, {51, 51}, Qt::LeftButton, "", -79, true},
+    {"hover", -20, Drag, {51, 49}, Qt::NoButton, "", -20, false},
+    {"ctrl+click", -20, Press, {60, 60}, Qt::ControlModifier, "", -80, true},
+    {"plain click", -20, Press, {60, 60}, 0, "", -20, false},
+    {"double-click off the text", -20, DoubleClick, {5, 5}, 0, "", -80, true},
+    {"typed, unit stripped, offset taken off", -20, Edit, {}, 9, "-1dB", -10, true},
+    {"typed above the range", -20, Edit, {}, 0, "100", 6, true},
+    {"typed, not a number", -20, Edit, {}, 0, "abc", -20, true},
+    {"typed, unit is case-sensitive", -20, Edit, {}, 0, "-5DB", -20, true},
+    {"typed, extreme number", -20, Edit, {}, 9, "-2147483648", -80, true},
+    {"Up", -20, Key, {}, 0, "Up", -19, true},
+    {"Right", -20, Key, {}, 0, "Right", -19, true},
+    {"Down", -20, Key, {}, 0, "Down", -21, true},
+    {"Left at the minimum", -80, Key, {}, 0, "Left", -80, true},
+    {"Page Up", -20, Key, {}, 0, "PgUp", -14, true},
+    {"Page Down near the minimum", -77, Key, {}, 0, "PgDown", -80, true},
+    {"Home", -20, Key, {}, 0, "Home", -80, true},
+    {"End", -20, Key, {}, 0, "End", 6, true},
+    {"Ctrl+Up", -20, Key, {}, 0, "Ctrl+Up", -20, false},
+    {"screen reader sets the value shown", 0, Access, {}, 9, "5", -4, true},
+    {"screen reader's value rounded", -20, Access, {}, 0, "-12.6", -13, true},
+    {"screen reader's value beyond the range", -20, Access, {}, 0, "1e300", 6, true},
+    {"screen reader's value not a number", -20, Access, {}, 0, "abc", -20, false},
+    {"screen reader's increase", 0, Action, {}, 9, "Increase", 1, true},
 };
 
 const QString kOff = QStringLiteral("color: #8a95aa;   background-color: #1b1e23;");
@@ -87,31 +105,29 @@ struct PanelButton : Button {
     }
 };
 
-QVariantList states(const QSignalSpy& spy)
-{
-    QVariantList result;
-    for (const QVariantList& arguments : spy)
-        result << arguments.at(0);
-    return result;
-}
 } // namespace
 
 class TestControls : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every input ends in the same commit: clamp, then emit once.
-    void inputs_data()
+    // Every input ends in the same commit: clamp, emit once, and tell a
+    // screen reader, which reads the value as the dial shows it.
+    void knobInputs_data()
     {
         QTest::addColumn<int>("row");
         for (int row = 0; row < int(std::size(kInputs)); ++row)
             QTest::newRow(kInputs[row].name) << row;
     }
-    void inputs()
+    void knobInputs()
     {
         QFETCH(int, row);
         const InputRow& r = kInputs[row];
-        TestKnob knob(r.start, r.input == Edit ? r.extra : 0);
+        const int offset = r.input == Edit || r.input >= Access ? r.extra : 0;
+        AccessibilitySpy accessibility;
+        TestKnob knob(r.start, offset);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&knob);
+        QAccessibleValueInterface* value = iface->valueInterface();
         QSignalSpy spy(&knob, &Knob::valueChangedSig);
         auto mouse = [&](QEvent::Type type, QPoint at, int buttons, int modifiers) {
             QMouseEvent event(type, at, knob.mapToGlobal(at), Qt::LeftButton,
@@ -119,25 +135,53 @@ private slots:
             QCoreApplication::sendEvent(&knob, &event);
         };
         QWheelEvent wheel({10, 10}, {10, 10}, {}, r.at, {}, {}, Qt::NoScrollPhase, false);
-        if (r.input == Set) {
+        bool number = false;
+        const double accessValue = QString(r.text).toDouble(&number);
+        const QKeyCombination key = QKeySequence(r.text)[0];
+        switch (r.input) {
+        case Set:
             knob.setValue(r.extra);
-        } else if (r.input == Wheel) {
+            break;
+        case Wheel:
             QCoreApplication::sendEvent(&knob, &wheel);
-        } else if (r.input == Drag) {
+            break;
+        case Drag:
             mouse(QEvent::MouseMove, r.at, r.extra, 0);
-        } else if (r.input == Edit) { // on the number shown, edges of the text included
+            break;
+        case Press:
+            mouse(QEvent::MouseButtonPress, r.at, Qt::LeftButton, r.extra);
+            break;
+        case DoubleClick:
+            mouse(QEvent::MouseButtonDblClick, r.at, Qt::LeftButton, 0);
+            break;
+        case Edit: // on the number shown, edges of the text included
             mouse(QEvent::MouseButtonDblClick, knob.textRect.bottomRight(), Qt::LeftButton, 0);
             QCOMPARE(knob.editor->selectedText(), QString::number(r.start + r.extra));
-            QTest::keyClicks(knob.editor, r.typed);
+            QTest::keyClicks(knob.editor, r.text);
             QTest::keyClick(knob.editor, Qt::Key_Return);
             QVERIFY(knob.editor->isHidden());
-        } else {
-            mouse(r.input == Press ? QEvent::MouseButtonPress : QEvent::MouseButtonDblClick, r.at,
-                  Qt::LeftButton, r.extra);
+            break;
+        case Key:
+            QTest::keyClick(&knob, key.key(), key.keyboardModifiers());
+            break;
+        case Access:
+            value->setCurrentValue(number ? QVariant(accessValue) : QVariant(r.text));
+            break;
+        case Action:
+            iface->actionInterface()->doAction(r.text);
+            break;
         }
         QCOMPARE(knob.value, r.result);
-        const bool silent = (r.input == Drag || r.input == Press) && !r.extra;
-        QCOMPARE(spy, silent ? QList<QVariantList>{} : QList<QVariantList>{{r.result}});
+        QCOMPARE(spy, r.emits ? QList<QVariantList>{{r.result}} : QList<QVariantList>{});
+        QCOMPARE(iface->role(), QAccessible::Slider);
+        const QString shown = KnobGeometry::valueText(r.result, offset, QStringLiteral("dB"));
+        QCOMPARE(iface->text(QAccessible::Value), shown);
+        QCOMPARE(value->currentValue().toString() + "dB", shown);
+        QCOMPARE(value->minimumValue().toInt(), -80 + offset);
+        QCOMPARE(value->maximumValue().toInt(), 6 + offset);
+        const auto events = accessibility.about(&knob);
+        QCOMPARE(events.size(), r.emits ? 1 : 0);
+        QVERIFY(!r.emits || events.at(0).value == value->currentValue());
     }
 
     // The value arc covers the track clockwise from the lower left as far as
@@ -181,138 +225,80 @@ private slots:
         knob.showText = false;
         QVERIFY(knob.image() != image);
     }
-    // Keys and a screen reader turn the dial as a wheel step does; a screen
-    // reader reads and sets the value as the dial shows it, offset included.
-    void knobKeysAndScreenReader_data()
+    // Either mouse button, Space, Select and a screen reader's press toggle
+    // the switch at once, before any release, one signal each; restoring a
+    // saved state reaches the owner even when unchanged. A screen reader sees
+    // a check box holding the switch's own state, told of each change.
+    void buttonInputs_data()
     {
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<QString>("input"); // "key K", "set SHOWN" or "action NAME"
-        QTest::addColumn<int>("result");
-        QTest::addColumn<bool>("emits");
-        QTest::newRow("Up") << 0 << -20 << "key Up" << -19 << true;
-        QTest::newRow("Right") << 0 << -20 << "key Right" << -19 << true;
-        QTest::newRow("Down") << 0 << -20 << "key Down" << -21 << true;
-        QTest::newRow("Left at minimum") << 0 << -80 << "key Left" << -80 << true;
-        QTest::newRow("Page Up") << 0 << -20 << "key PgUp" << -14 << true;
-        QTest::newRow("Page Down") << 0 << -77 << "key PgDown" << -80 << true;
-        QTest::newRow("Home") << 0 << -20 << "key Home" << -80 << true;
-        QTest::newRow("End") << 0 << -20 << "key End" << 6 << true;
-        QTest::newRow("Ctrl+Up") << 0 << -20 << "key Ctrl+Up" << -20 << false;
-        QTest::newRow("set as shown") << 9 << 0 << "set 5" << -4 << true;
-        QTest::newRow("set rounds") << 0 << -20 << "set -12.6" << -13 << true;
-        QTest::newRow("set beyond range") << 0 << -20 << "set 1e300" << 6 << true;
-        QTest::newRow("set not a number") << 0 << -20 << "set abc" << -20 << false;
-        QTest::newRow("increase") << 9 << 0 << "action Increase" << 1 << true;
+        QTest::addColumn<QString>("inputs"); // "mouse B", "key K", "repeat K", "action A", "set S"
+        QTest::addColumn<QVariantList>("states");
+        const QVariantList on{true};
+        QTest::newRow("left press") << "mouse LeftButton" << on;
+        QTest::newRow("right click, twice")
+            << "mouse RightButton|mouse RightButton" << QVariantList{true, false};
+        QTest::newRow("Space") << "key Space" << on;
+        QTest::newRow("Select") << "key Select" << on;
+        QTest::newRow("Return") << "key Return" << QVariantList{};
+        QTest::newRow("held Space repeating") << "repeat Space" << QVariantList{};
+        QTest::newRow("press action") << "action Press" << on;
+        QTest::newRow("toggle action") << "action Toggle" << on;
+        QTest::newRow("restored twice") << "set 1|set 1" << QVariantList{true, true};
     }
-    void knobKeysAndScreenReader()
+    void buttonInputs()
     {
-        QFETCH(int, offset);
-        QFETCH(int, start);
-        QFETCH(QString, input);
-        QFETCH(int, result);
-        QFETCH(bool, emits);
+        QFETCH(QString, inputs);
+        QFETCH(QVariantList, states);
         AccessibilitySpy accessibility;
-        TestKnob knob(start, offset);
-        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&knob);
-        QAccessibleValueInterface* value = iface->valueInterface();
-        QSignalSpy spy(&knob, &Knob::valueChangedSig);
-        const QString argument = input.section(' ', 1);
-        if (input.startsWith("key ")) {
-            const QKeyCombination key = QKeySequence(argument)[0];
-            QTest::keyClick(&knob, key.key(), key.keyboardModifiers());
-        } else if (input.startsWith("set ")) {
-            bool number = false;
-            const double shown = argument.toDouble(&number);
-            value->setCurrentValue(number ? QVariant(shown) : QVariant(argument));
-        } else {
-            iface->actionInterface()->doAction(argument);
-        }
-        QCOMPARE(spy, emits ? QList<QVariantList>{{result}} : QList<QVariantList>{});
-        QCOMPARE(iface->role(), QAccessible::Slider);
-        const QString shown = KnobGeometry::valueText(result, offset, QStringLiteral("dB"));
-        QCOMPARE(iface->text(QAccessible::Value), shown);
-        QCOMPARE(value->currentValue().toString() + "dB", shown);
-        QCOMPARE(value->minimumValue().toInt(), -80 + offset);
-        QCOMPARE(value->maximumValue().toInt(), 6 + offset);
-        const auto events = accessibility.about(&knob);
-        QCOMPARE(events.size(), emits ? 1 : 0);
-        if (emits)
-            QCOMPARE(events.at(0).value, value->currentValue());
-    }
-
-
-    // Either mouse button toggles on the press, before any release, one
-    // signal each; restoring a saved state reaches the owner even unchanged.
-    void buttonPressesAndRestores()
-    {
         PanelButton button;
         QCOMPARE(button.graphicsEffect(), button.glow);
         QCOMPARE(button.glow->blurRadius(), 6.4);
         QCOMPARE(button.glow->offset(), QPointF(0, 0));
-        QVERIFY(!button.glow->isEnabled());
-        QVERIFY(button.styleSheet().isEmpty()); // the platform look until first styled
         QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
         QSignalSpy spy(&button, &Button::pressed);
         QSignalSpy clicked(&button, &QAbstractButton::clicked);
-        QTest::mousePress(&button, Qt::LeftButton);
-        QVERIFY(button.checked && button.glow->isEnabled());
-        QVERIFY(button.styleSheet().contains(kOn));
-        QCOMPARE(button.glow->color(), QColor("#ff7f00"));
-        QCOMPARE(states(spy), QVariantList{true});
-        QTest::mouseRelease(&button, Qt::LeftButton);
-        QTest::mouseClick(&button, Qt::RightButton);
-        QVERIFY(!button.checked && !button.glow->isEnabled());
-        QVERIFY(button.styleSheet().contains(kOff));
-        QVERIFY(!button.isChecked()); // none of the base's checkable machinery
-        QCOMPARE(clicked.count(), 0);
-        button.setState(true);
-        button.setState(true);
-        QVERIFY(button.glow->isEnabled() && button.styleSheet().contains(kOn));
-        QCOMPARE(states(spy), (QVariantList{true, false, true, true}));
-    }
-
-    // Space, Select and a screen reader's press do what a mouse press does;
-    // a screen reader sees a check box holding the switch's own state.
-    void buttonKeysAndScreenReader_data()
-    {
-        QTest::addColumn<QString>("input"); // "key K", "repeat K" or "action NAME"
-        QTest::addColumn<bool>("presses");
-        QTest::newRow("Space") << "key Space" << true;
-        QTest::newRow("Select") << "key Select" << true;
-        QTest::newRow("Return") << "key Return" << false;
-        QTest::newRow("held Space repeating") << "repeat Space" << false;
-        QTest::newRow("press action") << "action Press" << true;
-        QTest::newRow("toggle action") << "action Toggle" << true;
-    }
-    void buttonKeysAndScreenReader()
-    {
-        QFETCH(QString, input);
-        QFETCH(bool, presses);
-        AccessibilitySpy accessibility;
-        PanelButton button;
-        QSignalSpy spy(&button, &Button::pressed);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&button);
         QCOMPARE(iface->role(), QAccessible::CheckBox);
         QVERIFY(iface->state().checkable && !iface->state().checked);
-        const QString argument = input.section(' ', 1);
-        if (input.startsWith("action ")) {
-            iface->actionInterface()->doAction(argument);
-        } else {
+        for (const QString& input : inputs.split('|')) {
+            const QString argument = input.section(' ', 1);
             const Qt::Key key = QKeySequence(argument)[0].key();
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(),
                             input.startsWith("repeat"));
             QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-            QCoreApplication::sendEvent(&button, &press);
-            QCoreApplication::sendEvent(&button, &release);
+            if (input.startsWith("mouse ")) {
+                const auto mouseButton =
+                    argument == "LeftButton" ? Qt::LeftButton : Qt::RightButton;
+                QTest::mousePress(&button, mouseButton);
+                QCOMPARE(button.checked, states.value(int(spy.size()) - 1).toBool());
+                QTest::mouseRelease(&button, mouseButton);
+            } else if (input.startsWith("action ")) {
+                iface->actionInterface()->doAction(argument);
+            } else if (input.startsWith("set ")) {
+                button.setState(argument == "1");
+            } else {
+                QCoreApplication::sendEvent(&button, &press);
+                QCoreApplication::sendEvent(&button, &release);
+            }
         }
-        QCOMPARE(states(spy), presses ? QVariantList{true} : QVariantList{});
-        QCOMPARE(button.glow->isEnabled(), presses);
-        QCOMPARE(iface->state().checked, presses);
+        QVariantList emitted;
+        for (const QVariantList& arguments : spy)
+            emitted << arguments.at(0);
+        QCOMPARE(emitted, states);
+        const bool on = states.value(states.size() - 1).toBool();
+        QCOMPARE(button.checked, on);
+        QCOMPARE(button.glow->isEnabled(), on);
+        // The platform look until first styled, then the panel's colours.
+        QCOMPARE(button.styleSheet().isEmpty(), states.isEmpty());
+        QVERIFY(states.isEmpty() || (button.styleSheet().contains(on ? kOn : kOff) &&
+                                     button.glow->color() == QColor("#ff7f00")));
+        QVERIFY(!button.isChecked()); // none of the base's checkable machinery
+        QCOMPARE(clicked.count(), 0);
+        QCOMPARE(iface->state().checked, on);
         int announced = 0;
         for (const AccessibilitySpy::Event& event : accessibility.about(&button))
             announced += event.type == QAccessible::StateChanged && event.changed.checked;
-        QCOMPARE(announced, presses ? 1 : 0);
+        QCOMPARE(announced, int(states.size()) - (inputs.startsWith("set") ? 1 : 0));
     }
 
     // The ring shows in its own colour when the keyboard brought the focus,

@@ -167,14 +167,10 @@ void serverReadsEachClient()
 // arguments on handles that are no Quorlin device, and a client before the wait.
 void withoutAServerThread()
 {
-    for (int bus = 0; bus <= 15; ++bus) {
-        const bool opened =
-            platform::openDevice(L"\\\\.\\QuorlinAudioBus" + std::to_wstring(bus)) !=
-            platform::kInvalidDeviceHandle;
-        const std::uint32_t error = platform::lastError();
-        check(!opened && error == win32::kErrorFileNotFound,
-              "QuorlinAudioBus" + std::to_string(bus) + " without a driver fails with 2", error);
-    }
+    const bool opened = platform::openDevice(L"\\\\.\\QuorlinAudioBus0") !=
+                        platform::kInvalidDeviceHandle;
+    check(!opened && platform::lastError() == win32::kErrorFileNotFound,
+          "QuorlinAudioBus0 without a driver fails with 2", platform::lastError());
     const std::wstring panelToAsio = L"\\\\.\\pipe\\QuorlinPannelToASIO";
     check(platform::openPipe(panelToAsio) == kInvalidPipeHandle &&
               platform::lastError() == win32::kErrorFileNotFound,
@@ -207,12 +203,12 @@ int main()
     withoutAServerThread();
     serverReadsEachClient();
 
+    // Milliseconds, not seconds: the upper end only guards against a wrong unit.
     const auto start = std::chrono::steady_clock::now();
     platform::sleepMilliseconds(100);
-    const int ms = static_cast<int>(
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count());
-    // Milliseconds, not seconds: the upper end only guards against a wrong unit.
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start)
+                        .count();
     check(ms >= 90 && ms < 5000, "a 100 ms pause takes about 100 ms (" + std::to_string(ms) + ")");
     check(platform::openSoundSettings(), "the shell launches control.exe mmsys.cpl");
     std::printf("%d failed\n", gFailed);
