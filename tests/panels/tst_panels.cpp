@@ -1,12 +1,13 @@
 // The VT1, VT2 and VR panels against the virtual unit: what each sends and
-// stores on disk, MUTE and DIM, the readouts, what a refusal does, and how a
-// screen reader finds and uses every control.
+// stores on disk, MUTE and DIM, the readouts, what a refusal does, what a
+// damaged file restores, and how a screen reader finds and uses every control.
 
 #include "accessibility_spy.h"
 #include "controls/level_readout.h"
 #include "driver/quorlin_io_control.h"
 #include "log_capture.h"
 #include "panel_probe.h"
+#include "panels/stored_value.h"
 #include "panels/vr.h"
 #include "panels/vt1.h"
 #include "panels/vt2.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTimer>
 #include <QtTest>
@@ -178,6 +180,14 @@ class TestPanels : public QObject {
     {
         QFETCH(int, row);
         return rows[row];
+    }
+
+    static QByteArray ini(const char* lines) { return QByteArray(lines).replace('|', '\n'); }
+    static QByteArray randomBytes(quint32 seed, int size)
+    {
+        QByteArray bytes(size, Qt::Uninitialized);
+        QRandomGenerator(seed).fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+        return bytes;
     }
 
     int failures() const
@@ -379,6 +389,95 @@ private slots:
         QCOMPARE(readouts(panel.get()), shown);
         QTRY_COMPARE_WITH_TIMEOUT(readouts(panel.get()).first(), "-186.6 dB", 5000);
     }
+    // A stored value as a dial (default -80 here) and as a switch: only what
+    // QSettings writes is taken, or the "1" and "0" of a hand-edited file.
+    void storedValue_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("dial");
+        QTest::addColumn<QString>("switchState"); // on, off, or default
+        const auto row = [](const char* name, QVariant stored, int dial,
+                            const char* state = "default") {
+            QTest::newRow(name) << stored << dial << QString(state);
+        };
+        row("decimal", "42", 42);
+        row("int limits", "-2147483648", -2147483647 - 1);
+        row("one past int", "2147483648", -80);
+        row("int in memory", 12, 12);
+        row("long long beyond int", qlonglong(1) << 40, -80);
+        row("unsigned beyond int", 4000000000u, -80);
+        row("word", "loud", -80);
+        row("fraction", "12.5", -80);
+        row("plus sign", "+5", -80);
+        row("trailing unit", "5dB", -80);
+        row("arabic-indic digit", QString("\u0665"), -80);
+        row("double", 3.0, -80);
+        row("nothing", QVariant(), -80);
+        row("true", "true", -80, "on");
+        row("false", "false", -80, "off");
+        row("bool in memory", true, -80, "on");
+        row("one", "1", 1, "on");
+        row("zero", "0", 0, "off");
+        row("yes", "yes", -80);
+        row("int one in memory", 1, 1);
+    }
+
+    void storedValue()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, switchState);
+        QTEST(PanelParts::storedInt(stored, -80), "dial");
+        for (const bool fallback : {false, true})
+            QCOMPARE(PanelParts::storedBool(stored, fallback),
+                     switchState == "default" ? fallback : switchState == "on");
+    }
+
+    // A damaged vt1.ini restored by a real VT1 panel: the controls, the unit and
+    // the file afterwards hold the default, or the dial's clamp of what was stored.
+    void damagedPanelFile_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QList<int>>("dials"); // mic 0..42, headphone and phone -80..6
+        QTest::addColumn<bool>("phantom");
+        QTest::newRow("as written") << ini("[Dial]|MicValue=30|HeadphoneValue=-20|OtgToHpValue=-6|["
+                                           "Button]|Mic48VIsChecked=true")
+                                    << QList<int>{30, -20, -6} << true;
+        QTest::newRow("wrong values") << ini("[Dial]|MicValue=true|HeadphoneValue=-20, "
+                                             "-10|OtgToHpValue=|[Button]|Mic48VIsChecked=yes")
+                                      << QList<int>{0, -80, 0} << false;
+        QTest::newRow("clamped by the dial")
+            << ini("[Dial]|MicValue=2147483647|HeadphoneValue=-2147483648|OtgToHpValue=1000")
+            << QList<int>{42, -80, 6} << false;
+        QTest::newRow("stray sections") << ini("[Other]|MicValue=30|[Dial]|MicValue=20|[General]|"
+                                               "HeadphoneValue=5|[Dial/Deeper]|OtgToHpValue=3")
+                                        << QList<int>{20, -80, 0} << false;
+        QTest::newRow("binary junk") << randomBytes(8, 4096) << QList<int>{0, -80, 0} << false;
+    }
+
+    void damagedPanelFile()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QList<int>, dials);
+        QFETCH(bool, phantom);
+        QDir().mkpath(QFileInfo(iniPath("vt1")).absolutePath());
+        QFile file(iniPath("vt1"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        file.close();
+        vt1 panel;
+        QList<int> shown;
+        for (const Knob* knob : knobs(&panel))
+            shown << knob->value;
+        QCOMPARE(shown, dials);
+        QCOMPARE(button(&panel, "48V")->checked, phantom);
+        QCOMPARE(m_unit->state().micVolume[1], 2 * dials[0]);
+        QCOMPARE(m_unit->state().cell(256, 0), QuorlinIoControl::DbToLinear(dials[1]));
+        QCOMPARE(m_unit->state().mic48V[1], int(phantom));
+        const QStringList stored = onDisk("vt1");
+        QVERIFY(stored.contains(QString("Dial/HeadphoneValue=%1").arg(dials[1])));
+        QVERIFY(
+            stored.contains(QString("Button/Mic48VIsChecked=%1").arg(phantom ? "true" : "false")));
+    }
+
     // Every dial and switch has a role, a name of its own and its value or
     // state; Tab follows the columns; a value set and a press through the
     // interfaces reach the unit and the file.

@@ -5,6 +5,7 @@
 #include "log_capture.h"
 #include "platform/message_pipe.h"
 #include "platform/posix_endpoint.h"
+#include "settings/asio_message.h"
 #include "settings/settings.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QtTest>
 #include <chrono>
@@ -373,6 +375,23 @@ private slots:
         QTRY_VERIFY(m_log->count(kNoData) >= 4);
         QVERIFY(clock.elapsed() >= 300); // three pauses at least
         m_dialog.reset();
+    }
+
+    // Every length from 0 to 4096 of random bytes decodes as five little-endian
+    // words, the bytes not sent counting as zero; each message is an exact-size
+    // copy, so the sanitizer build catches a read past its end.
+    void asioMessageOfEveryLength()
+    {
+        QByteArray random(4096, Qt::Uninitialized);
+        QRandomGenerator(21).fillRange(reinterpret_cast<quint32*>(random.data()), 1024);
+        for (int length = 0; length <= 4096; ++length) {
+            const std::vector<unsigned char> exact(random.begin(), random.begin() + length);
+            const AsioMessage decoded = decodeAsioMessage(exact.data(), exact.size());
+            const QByteArray padded = random.left(length).leftJustified(20, 0, true);
+            for (int word = 0; word < 5; ++word)
+                QCOMPARE(decoded.words[std::size_t(word)],
+                         qFromLittleEndian<quint32>(padded.constData() + 4 * word));
+        }
     }
 };
 
