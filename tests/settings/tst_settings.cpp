@@ -11,6 +11,7 @@
 #include "virtual_unit.h"
 #include "wide_output_sink.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -244,6 +245,21 @@ private slots:
         QCOMPARE(onDisk(), list(run.saved));
         QCOMPARE(m_unit->state().audioRunning, run.running);
         checkPauses();
+    }
+
+    // A screen reader reads each box as labelled by the caption above it.
+    void boxesAreLabelledByTheirCaptions()
+    {
+        openDialog(false);
+        QStringList labels;
+        for (const char* name :
+             {"bufferSizeBox", "usbLatencyBox", "sampleRateBox", "safeModeBox"}) {
+            QComboBox* box = m_dialog->findChild<QComboBox*>(name);
+            for (const auto& [label, relation] :
+                 QAccessible::queryAccessibleInterface(box)->relations(QAccessible::Label))
+                labels << label->text(QAccessible::Name);
+        }
+        QCOMPARE(labels.join('|'), "Buffer Size|USB Latency Size|Samplerate|Safe Mode");
     }
 
     // Shown while the unit counts errors, hidden at none.
