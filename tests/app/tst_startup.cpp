@@ -5,15 +5,17 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/translation_loader.h"
-#include "child_process.h"
 #include "log_capture.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
 #include <QTimer>
 #include <QTranslator>
 #include <QtTest>
+#include <csignal>
 
 namespace {
 
@@ -39,23 +41,57 @@ int runAndCloseTheWindow(int argc, char* argv[])
     return runApplication(argc, argv);
 }
 
-// A program started as its own process, in this test's directories.
-struct Instance : ChildProcess {
+// A program started as its own process in this test's directories, its
+// output and errors collected as lines; killed when the object goes away.
+class Instance {
+public:
     explicit Instance(const QString& program = QStringLiteral(QUORLIN_DRIVER_EXE),
                       const QStringList& arguments = {})
-        : ChildProcess(program, arguments, QProcessEnvironment::systemEnvironment())
     {
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(program, arguments);
+    }
+    ~Instance()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    QProcess& process() { return m_process; }
+    int signal(int number) { return ::kill(pid_t(m_process.processId()), number); }
+    QString output() { return m_output += QString::fromUtf8(m_process.readAll()); }
+    QStringList lines() { return output().split('\n'); }
+
+    // The first complete line at or after line `from` that ends with `text`;
+    // -1 when none came in time or the process ended first.
+    int waitForLine(const QString& text, int from = 0)
+    {
+        QDeadlineTimer deadline(kWaitMs);
+        while (!deadline.hasExpired()) {
+            const QStringList all = lines();
+            for (int i = from; i < all.size() - 1; ++i) // the last piece may be cut
+                if (all[i].endsWith(text))
+                    return i;
+            if (m_process.state() == QProcess::NotRunning)
+                return -1;
+            m_process.waitForReadyRead(50);
+        }
+        return -1;
     }
     bool detecting(int pid = 0, int from = 0)
     {
-        return waitForLine(QStringLiteral("Device PID: %1").arg(pid), from, kWaitMs) >= 0;
+        return waitForLine(QStringLiteral("Device PID: %1").arg(pid), from) >= 0;
     }
     bool refused()
     {
-        return process().waitForFinished(kWaitMs) &&
-               process().exitStatus() == QProcess::NormalExit && process().exitCode() == 0 &&
+        return m_process.waitForFinished(kWaitMs) &&
+               m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0 &&
                output().contains(kAlreadyRunning);
     }
+
+private:
+    QProcess m_process;
+    QString m_output;
 };
 
 } // namespace
@@ -159,18 +195,18 @@ private slots:
         Instance application;
         int line = 0;
         for (int round = 0; round < 2; ++round) {
-            line = application.waitForLine("Device found with PID: 2", line, kWaitMs);
+            line = application.waitForLine("Device found with PID: 2", line);
             QVERIFY2(line >= 0, qPrintable(application.output()));
             QCOMPARE(unit->signal(SIGKILL), 0);
             QVERIFY(unit->process().waitForFinished(kWaitMs));
             for (const char* next : {"Error reading device PID from driver, error count: 3",
                                      "Cleared all widgets from base layout."}) {
-                line = application.waitForLine(next, line, kWaitMs);
+                line = application.waitForLine(next, line);
                 QVERIFY2(line >= 0, next);
             }
             unit = startUnit(); // in place of the dead unit's socket
         }
-        QVERIFY(application.waitForLine("Device found with PID: 2", line, kWaitMs) >= 0);
+        QVERIFY(application.waitForLine("Device found with PID: 2", line) >= 0);
     }
 };
 

@@ -3,16 +3,18 @@
 // damaged file restores, and how a screen reader finds and uses every control.
 
 #include "accessibility_spy.h"
+#include "controls/button.h"
+#include "controls/knob.h"
 #include "controls/level_readout.h"
 #include "driver/quorlin_io_control.h"
 #include "log_capture.h"
-#include "panel_probe.h"
 #include "panels/stored_value.h"
 #include "panels/vr.h"
 #include "panels/vt1.h"
 #include "panels/vt2.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
+#include "wide_output_sink.h"
 
 #include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
@@ -21,11 +23,11 @@
 #include <QLayout>
 #include <QRandomGenerator>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
 
-using namespace PanelProbe;
 using virtualunit::VirtualUnit;
 
 namespace {
@@ -113,7 +115,24 @@ class TestPanels : public QObject {
     std::unique_ptr<LogCapture> m_log;
     std::unique_ptr<VirtualUnit> m_unit;
 
-    static QString iniPath(const QString& model) { return settingsPath(model + ".ini"); }
+    static QString iniPath(const QString& model)
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + model +
+               ".ini";
+    }
+    // A panel's dials, and its `index`th switch showing `text`, in creation order.
+    static QList<Knob*> knobs(QWidget* panel)
+    {
+        return panel->findChildren<Knob*>(QString(), Qt::FindDirectChildrenOnly);
+    }
+    static Button* button(QWidget* panel, const QString& text, int index = 0)
+    {
+        for (Button* candidate :
+             panel->findChildren<Button*>(QString(), Qt::FindDirectChildrenOnly))
+            if (candidate->text() == text && index-- == 0)
+                return candidate;
+        return nullptr;
+    }
     static std::unique_ptr<QWidget> build(const QString& model)
     {
         return std::unique_ptr<QWidget>(model == "vt1"   ? static_cast<QWidget*>(new vt1)
@@ -151,14 +170,14 @@ class TestPanels : public QObject {
     {
         const int index = name.section(' ', 1).toInt();
         Knob* knob = name.startsWith("dial ") ? knobs(panel).value(index) : nullptr;
-        Button* button = knob ? nullptr : PanelProbe::button(panel, name.section(' ', 0, 0), index);
-        if (!knob && !button && name == "MIC") // MIC/INST shows the mode it is in
-            button = PanelProbe::button(panel, "INST");
+        Button* toggle = knob ? nullptr : button(panel, name.section(' ', 0, 0), index);
+        if (!knob && !toggle && name == "MIC") // MIC/INST shows the mode it is in
+            toggle = button(panel, "INST");
         if (knob)
             knob->setValue(value);
-        else if (button)
-            button->setState(value != 0);
-        return knob ? static_cast<QWidget*>(knob) : button;
+        else if (toggle)
+            toggle->setState(value != 0);
+        return knob ? static_cast<QWidget*>(knob) : toggle;
     }
 
     static QStringList readouts(QWidget* panel)
