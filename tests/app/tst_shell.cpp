@@ -6,6 +6,7 @@
 #include "app/tray_icon.h"
 #include "log_capture.h"
 #include "settings/settings.h"
+#include "table_rows.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 #include "wide_output_sink.h"
@@ -237,16 +238,10 @@ private slots:
         QVERIFY(!closed && window.isHidden());
     }
 
-    void uses_data()
-    {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < int(std::size(kUses)); ++row)
-            QTest::newRow(kUses[row].name) << row;
-    }
+    void uses_data() { addRows(kUses); }
     void uses()
     {
-        QFETCH(int, row);
-        const Use& use = kUses[row];
+        const Use& use = currentRow(kUses);
         MainWindow window;
         Settings dialog;
         TrayIcon tray;

@@ -7,6 +7,7 @@
 #include "controls/control_accessibility.h"
 #include "controls/knob.h"
 #include "controls/knob_geometry.h"
+#include "table_rows.h"
 
 #include <QAccessibleValueInterface>
 #include <QGraphicsDropShadowEffect>
@@ -113,16 +114,10 @@ class TestControls : public QObject {
 private slots:
     // Every input ends in the same commit: clamp, emit once, and tell a
     // screen reader, which reads the value as the dial shows it.
-    void knobInputs_data()
-    {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < int(std::size(kInputs)); ++row)
-            QTest::newRow(kInputs[row].name) << row;
-    }
+    void knobInputs_data() { addRows(kInputs); }
     void knobInputs()
     {
-        QFETCH(int, row);
-        const InputRow& r = kInputs[row];
+        const InputRow& r = currentRow(kInputs);
         const int offset = r.input == Edit || r.input >= Access ? r.extra : 0;
         AccessibilitySpy accessibility;
         TestKnob knob(r.start, offset);

@@ -12,6 +12,7 @@
 #include "panels/vr.h"
 #include "panels/vt1.h"
 #include "panels/vt2.h"
+#include "table_rows.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 #include "wide_output_sink.h"
@@ -75,9 +76,9 @@ const struct Control {
 
 // Meter entries 0 to 3, the readouts left to right, and the first one's name.
 const struct {
-    const char *tag, *model;
+    const char *name, *model;
     qint32 entries[4];
-    const char *shown, *name;
+    const char *shown, *readout;
 } kMeters[] = {
     {"vt1", "vt1", {214748365, 2147483647, 2147483647, 0}, "-20.0 dB|-6.0 dB", "Input level"},
     {"vt2",
@@ -91,7 +92,7 @@ const struct {
 // A start: the operation the unit refuses throughout or "once" (none: "", no
 // unit at all: null), the line that says so and how often.
 const struct {
-    const char *tag, *model, *refused, *failure;
+    const char *name, *model, *refused, *failure;
     int times;
 } kStarts[] = {
     {"vt1", "vt1", "", "", 0},
@@ -187,18 +188,6 @@ class TestPanels : public QObject {
             if (label->text().endsWith(" dB"))
                 texts << label->text();
         return texts;
-    }
-
-    template<typename Row, std::size_t N> static void addRows(const Row (&rows)[N])
-    {
-        QTest::addColumn<int>("row");
-        for (std::size_t i = 0; i < N; ++i)
-            QTest::newRow(rows[i].tag) << int(i);
-    }
-    template<typename Row, std::size_t N> static const Row& currentRow(const Row (&rows)[N])
-    {
-        QFETCH(int, row);
-        return rows[row];
     }
 
     static QByteArray ini(const char* lines) { return QByteArray(lines).replace('|', '\n'); }
@@ -397,7 +386,7 @@ private slots:
         QCOMPARE(readouts(panel.get()), shown);
         const auto levels = panel->findChildren<LevelReadout*>();
         QCOMPARE(QAccessible::queryAccessibleInterface(levels.value(0))->text(QAccessible::Name),
-                 QString(row.name) + ", " + shown[0]);
+                 QString(row.readout) + ", " + shown[0]);
         for (LevelReadout* level : levels)
             QVERIFY(accessibility.about(level).isEmpty());
 

@@ -7,6 +7,7 @@
 #include "platform/posix_endpoint.h"
 #include "settings/asio_message.h"
 #include "settings/settings.h"
+#include "table_rows.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 #include "wide_output_sink.h"
@@ -212,17 +213,11 @@ private slots:
         m_log.reset();
     }
 
-    void reconfiguration_data()
-    {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < int(std::size(kSequences)); ++row)
-            QTest::newRow(kSequences[row].name) << row;
-    }
+    void reconfiguration_data() { addRows(kSequences); }
 
     void reconfiguration()
     {
-        QFETCH(int, row);
-        const Sequence& run = kSequences[row];
+        const Sequence& run = currentRow(kSequences);
         const QString end = *run.end ? QString(run.end) : *run.failure ? failed(run.failure) : "";
         QDir().mkpath(QFileInfo(m_ini).path());
         QFile ini(m_ini);
