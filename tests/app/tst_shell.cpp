@@ -17,8 +17,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
 #include <QtGui/private/qguiapplication_p.h>
-#include <QtTest>
 #include <qpa/qplatformsystemtrayicon.h>
 #include <qpa/qplatformtheme.h>
 

@@ -14,7 +14,7 @@
 #include <QProcess>
 #include <QTimer>
 #include <QTranslator>
-#include <QtTest>
+#include <QTest>
 #include <csignal>
 
 namespace {

@@ -14,7 +14,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QtMath>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 const QColor kBackground(0, 0, 255);

@@ -9,7 +9,7 @@
 #include "wide_output_sink.h"
 
 #include <QDir>
-#include <QtTest>
+#include <QTest>
 #include <array>
 #include <functional>
 

@@ -26,7 +26,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 #include <memory>
 
 using virtualunit::VirtualUnit;

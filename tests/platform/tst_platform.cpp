@@ -6,7 +6,7 @@
 #include "raw_device.h"
 #include "test_environment.h"
 
-#include <QtTest>
+#include <QTest>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>

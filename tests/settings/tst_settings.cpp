@@ -20,7 +20,8 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QtTest>
+#include <QTest>
+#include <QtEndian>
 #include <chrono>
 #include <map>
 #include <mutex>

@@ -4,7 +4,7 @@
 // column holding an index, one row per entry named after its `name`, and the
 // test reads its entry back with currentRow().
 
-#include <QtTest>
+#include <QTest>
 #include <cstddef>
 
 template<typename Row, std::size_t N> void addRows(const Row (&rows)[N])

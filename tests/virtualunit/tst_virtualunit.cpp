@@ -7,7 +7,7 @@
 #include "test_environment.h"
 #include "virtual_unit.h"
 
-#include <QtTest>
+#include <QTest>
 
 using virtualunit::VirtualUnit;
 using Bytes = QByteArray;
