@@ -8,11 +8,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" --test
 "$root/scripts/build.sh"
-(cd "$root/build" && ctest --output-on-failure --parallel 2)
+# Most tests wait on timers, sockets and child processes rather than on the
+# CPU, so four run at once even on two cores.
+(cd "$root/build" && ctest --output-on-failure --parallel 4)
 
 cmake -S "$root" -B "$root/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUORLIN_WERROR=ON -DQUORLIN_SANITIZE=ON -DQUORLIN_BUILD_BENCH=OFF
 cmake --build "$root/build-sanitize" --parallel
 cd "$root/build-sanitize"
 # The Windows check is not built with the sanitizers; it ran above.
-ctest --output-on-failure --parallel 2 -E win_platform_check
+ctest --output-on-failure --parallel 4 -E win_platform_check
