@@ -8,7 +8,6 @@
 #include "platform/win32_error.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -163,8 +162,8 @@ void serverReadsEachClient()
     check(woken, "a wake ends a wait for a client");
 }
 
-// Opening objects nobody serves, DeviceIoControl with the driver link's
-// arguments on handles that are no Quorlin device, and a client before the wait.
+// Opening objects nobody serves, DeviceIoControl on a closed handle, and a
+// client before the wait.
 void withoutAServerThread()
 {
     const bool opened = platform::openDevice(L"\\\\.\\QuorlinAudioBus0") !=
@@ -175,19 +174,11 @@ void withoutAServerThread()
     check(platform::openPipe(panelToAsio) == kInvalidPipeHandle &&
               platform::lastError() == win32::kErrorFileNotFound,
           "opening a pipe nobody serves fails with 2", platform::lastError());
-    check(!platform::wakePipeServer(panelToAsio), "waking a pipe nobody serves reports failure");
-
-    const platform::DeviceHandle nul = platform::openDevice(L"\\\\.\\NUL");
     std::uint32_t pid = 0;
-    bool ok =
+    const bool ok =
         platform::deviceControl(platform::kInvalidDeviceHandle, 0xFFDC2084u, nullptr, 0, &pid, 4);
     check(!ok && platform::lastError() == win32::kErrorInvalidHandle,
           "an exchange on a closed handle fails with 6", platform::lastError());
-    ok = platform::deviceControl(nul, 0xFFDC2084u, nullptr, 0, &pid, 4);
-    check(nul != platform::kInvalidDeviceHandle && !ok && platform::lastError() != 0,
-          "on the NUL device an unknown control code fails with the system's code",
-          platform::lastError());
-    platform::closeDevice(nul);
 
     // A client that connected, wrote and closed before a fresh instance waited
     // for it (ERROR_NO_DATA) counts as connected; its message is read.
@@ -203,13 +194,6 @@ int main()
     withoutAServerThread();
     serverReadsEachClient();
 
-    // Milliseconds, not seconds: the upper end only guards against a wrong unit.
-    const auto start = std::chrono::steady_clock::now();
-    platform::sleepMilliseconds(100);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - start)
-                        .count();
-    check(ms >= 90 && ms < 5000, "a 100 ms pause takes about 100 ms (" + std::to_string(ms) + ")");
     check(platform::openSoundSettings(), "the shell launches control.exe mmsys.cpl");
     std::printf("%d failed\n", gFailed);
     return gFailed == 0 ? 0 : 1;
