@@ -19,7 +19,7 @@ out=$(realpath -m "${1:-$root/docs/screenshots}")
 "$root/scripts/build.sh"
 source "$root/scripts/lib/desktop.sh"
 bin="$root/build/bin"
-wait_limit=30
+desktop_wait_limit=30
 
 scratch=$(mktemp -d)
 pids=()
@@ -42,19 +42,6 @@ fail() {
   exit 1
 }
 
-# until_ok <what> <command...>: polls the command until it succeeds, while the
-# desktop keeps running.
-until_ok() {
-  local what=$1
-  shift
-  local end=$((SECONDS + wait_limit))
-  until "$@" > /dev/null 2>&1; do
-    ((SECONDS < end)) || fail "no $what within ${wait_limit} s"
-    desktop_alive || fail "waiting for $what: $desktop_error"
-    sleep 0.2
-  done
-}
-
 # twm places windows itself and draws their title bars, but not the tray's.
 desktop_start "$scratch/desktop" --twm 'NoTitle { "trayer" "panel" }' || exit 1
 # A plain desktop colour behind the tray menu's picture (display sets it, yet
@@ -63,37 +50,18 @@ convert -size 8x8 xc:'#3b4252' "$scratch/desktop.png"
 display -window root "$scratch/desktop.png" > /dev/null 2>&1 || true
 desktop_start_tray --transparent true --alpha 0 || exit 1
 
-# Geometry of a window as "x y width height" on the screen.
-geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
-}
-# The application's tray icon (an embedded window smaller than 64 px): its
-# centre and its height.
-tray_icon() {
-  xwininfo -root -tree | awk '/"QuorlinDriver": \("QuorlinDriver"/ {
-    split($(NF-1), size, "x"); split($NF, at, "+");
-    if (size[1] < 64) { print int(at[2] + size[1] / 2), int(at[3] + size[2] / 2), size[2]; found = 1; exit } }
-    END { exit !found }'
-}
-visible_window() { xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1 | grep .; }
 # The open tray menu: a visible window of the application wider than the icon.
 tray_menu() {
   local id
   for id in $(xdotool search --onlyvisible --class '^QuorlinDriver$' 2> /dev/null); do
     [[ $(xdotool getwindowname "$id") == QuorlinDriver ]] || continue
-    read -r _ _ w _ <<< "$(geometry "$id")"
+    read -r _ _ w _ <<< "$(window_geometry "$id")"
     if ((w > 64)); then
       echo "$id"
       return 0
     fi
   done
   return 1
-}
-# A window whose size stayed the same over a short interval.
-steady() {
-  local a b
-  a=$(geometry "$1") && sleep 0.4 && b=$(geometry "$1") && [[ $a == "$b" ]]
 }
 # within <seconds> <command...>: polls the command for a few seconds.
 within() {
@@ -111,7 +79,7 @@ open_tray_menu() {
     # Near the icon's lower edge, so that the menu opens below the tray.
     xdotool mousemove "$x" "$((y + h / 2 - 2))" click 3
     if within 10 tray_menu; then
-      within 5 steady "$(tray_menu)" || true
+      within 5 window_steady "$(tray_menu)" || true
       return 0
     fi
     echo "  (the tray menu did not open on attempt $attempt)"
@@ -119,7 +87,6 @@ open_tray_menu() {
   fail "the tray menu did not open"
 }
 count() { grep -cF -- "$2" "$1" 2> /dev/null || true; }
-more_than() { (($(count "$1" "$2") > $3)); }
 
 # shoot_window <title regex> <file>: the window itself, placed fully on screen.
 shoot_window() {
@@ -127,7 +94,7 @@ shoot_window() {
   until_ok "window '$1'" visible_window "$1"
   id=$(visible_window "$1")
   xdotool windowmove "$id" 40 60
-  until_ok "window '$1' at rest" steady "$id"
+  until_ok "window '$1' at rest" window_steady "$id"
   sleep 0.5 # one more repaint of the live level readouts
   import -window "$id" "$2"
   echo "  $2"
@@ -160,8 +127,8 @@ for language in en_US zh_CN; do
   # The tray menu, cropped to the menu and the tray above it.
   open_tray_menu
   menu=$(tray_menu)
-  read -r mx my mw mh <<< "$(geometry "$menu")"
-  read -r tx ty tw th <<< "$(geometry "$(xdotool search --onlyvisible --name '^panel$' | head -n 1)")"
+  read -r mx my mw mh <<< "$(window_geometry "$menu")"
+  read -r tx ty tw th <<< "$(window_geometry "$(xdotool search --onlyvisible --name '^panel$' | head -n 1)")"
   left=$((mx < tx ? mx : tx)) top=$((my < ty ? my : ty))
   right=$((mx + mw > tx + tw ? mx + mw : tx + tw)) bottom=$((my + mh > ty + th ? my + mh : ty + th))
   left=$((left > 8 ? left - 8 : 0)) top=$((top > 8 ? top - 8 : 0))

@@ -17,6 +17,19 @@
 #   desktop_end PID
 #       ends one process of the caller's (SIGTERM, then SIGKILL after 10 s)
 #
+# and, for finding the application on it:
+#
+#   until_ok WHAT COMMAND...
+#       polls COMMAND until it succeeds; calls the caller's fail() with a
+#       message after $desktop_wait_limit s, when the desktop ends, or when the
+#       caller's optional until_ok_check WHAT fails
+#   tray_icon           the application's tray icon: "x y height" of its centre
+#   visible_window RE   the id of a visible window whose title matches RE
+#   window_geometry ID  "x y width height" of a window on the screen
+#   window_steady ID    succeeds when the window kept its geometry for 0.3 s
+#   more_than FILE TEXT N
+#       succeeds when more than N lines of FILE hold TEXT
+#
 # Needs Xvfb, twm, xwininfo (x11-utils) and, with --tray, trayer. Only the
 # fonts built into the X server are used: no font package is needed.
 
@@ -155,3 +168,36 @@ desktop_stop() {
   desktop_names=()
   desktop_logs=()
 }
+
+until_ok() {
+  local what=$1 end=$((SECONDS + desktop_wait_limit))
+  shift
+  until "$@" > /dev/null 2>&1; do
+    ((SECONDS < end)) || fail "no $what within $desktop_wait_limit s"
+    desktop_alive || fail "waiting for $what: $desktop_error"
+    ! declare -F until_ok_check > /dev/null || until_ok_check "$what"
+    sleep 0.2
+  done
+}
+
+# An embedded window of the application smaller than 64 px.
+tray_icon() {
+  xwininfo -root -tree | awk '/"QuorlinDriver": \("QuorlinDriver"/ {
+    split($(NF-1), size, "x"); split($NF, at, "+");
+    if (size[1] < 64) { print int(at[2] + size[1] / 2), int(at[3] + size[2] / 2), size[2]; found = 1; exit } }
+    END { exit !found }'
+}
+
+visible_window() { xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1 | grep .; }
+
+window_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
+window_steady() {
+  local a b
+  a=$(window_geometry "$1") && sleep 0.3 && b=$(window_geometry "$1") && [[ $a == "$b" ]]
+}
+
+more_than() { (($(grep -cF -- "$2" "$1" 2> /dev/null || true) > $3)); }

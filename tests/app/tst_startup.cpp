@@ -12,9 +12,9 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QTest>
 #include <QTimer>
 #include <QTranslator>
-#include <QTest>
 #include <csignal>
 
 namespace {
@@ -43,24 +43,22 @@ int runAndCloseTheWindow(int argc, char* argv[])
 
 // A program started as its own process in this test's directories, its
 // output and errors collected as lines; killed when the object goes away.
-class Instance {
+class Instance : public QProcess {
 public:
     explicit Instance(const QString& program = QStringLiteral(QUORLIN_DRIVER_EXE),
                       const QStringList& arguments = {})
     {
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(program, arguments);
+        setProcessChannelMode(QProcess::MergedChannels);
+        start(program, arguments);
     }
-    ~Instance()
+    ~Instance() override
     {
-        m_process.kill();
-        m_process.waitForFinished();
+        kill();
+        waitForFinished();
     }
 
-    QProcess& process() { return m_process; }
-    int signal(int number) { return ::kill(pid_t(m_process.processId()), number); }
-    QString output() { return m_output += QString::fromUtf8(m_process.readAll()); }
-    QStringList lines() { return output().split('\n'); }
+    int signal(int number) { return ::kill(pid_t(processId()), number); }
+    QString output() { return m_output += QString::fromUtf8(readAll()); }
 
     // The first complete line at or after line `from` that ends with `text`;
     // -1 when none came in time or the process ended first.
@@ -68,13 +66,13 @@ public:
     {
         QDeadlineTimer deadline(kWaitMs);
         while (!deadline.hasExpired()) {
-            const QStringList all = lines();
+            const QStringList all = output().split('\n');
             for (int i = from; i < all.size() - 1; ++i) // the last piece may be cut
                 if (all[i].endsWith(text))
                     return i;
-            if (m_process.state() == QProcess::NotRunning)
+            if (state() == QProcess::NotRunning)
                 return -1;
-            m_process.waitForReadyRead(50);
+            waitForReadyRead(50);
         }
         return -1;
     }
@@ -84,13 +82,11 @@ public:
     }
     bool refused()
     {
-        return m_process.waitForFinished(kWaitMs) &&
-               m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0 &&
-               output().contains(kAlreadyRunning);
+        return waitForFinished(kWaitMs) && exitStatus() == QProcess::NormalExit &&
+               exitCode() == 0 && output().contains(kAlreadyRunning);
     }
 
 private:
-    QProcess m_process;
     QString m_output;
 };
 
@@ -146,13 +142,13 @@ private slots:
         auto first = std::make_unique<Instance>();
         QVERIFY2(first->detecting(), qPrintable(first->output()));
         QVERIFY(Instance().refused());
-        QVERIFY(first->detecting(0, first->lines().size() - 1)); // undisturbed
+        QVERIFY(first->detecting(0, int(first->output().count('\n')))); // undisturbed
 
         // A crashed instance leaves its segment behind; the next start takes
         // it over, also through a link of another name (as the installed
         // command is), and keeps its settings under the application's name.
         first->signal(SIGKILL);
-        QVERIFY(first->process().waitForFinished(kWaitMs));
+        QVERIFY(first->waitForFinished(kWaitMs));
         first.reset();
         virtualunit::VirtualUnit unit({2, "V1.0.3-abc", 0, false});
         QVERIFY(unit.plug());
@@ -167,9 +163,9 @@ private slots:
 
         // Asked to stop, it ends its event loop normally.
         linked.signal(SIGTERM);
-        QVERIFY(linked.process().waitForFinished(kWaitMs));
-        QCOMPARE(linked.process().exitStatus(), QProcess::NormalExit);
-        QCOMPARE(linked.process().exitCode(), 0);
+        QVERIFY(linked.waitForFinished(kWaitMs));
+        QCOMPARE(linked.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(linked.exitCode(), 0);
     }
 
     // Without a notification area the window shows at start, and closing it
@@ -177,8 +173,8 @@ private slots:
     void withoutATrayClosingTheWindowQuits()
     {
         Instance application(QCoreApplication::applicationFilePath(), {kCloseWindow});
-        QVERIFY(application.process().waitForFinished(kWaitMs));
-        QCOMPARE(application.process().exitCode(), 0);
+        QVERIFY(application.waitForFinished(kWaitMs));
+        QCOMPARE(application.exitCode(), 0);
     }
 
     // A unit killed (no orderly unplug) fails three connection checks, the
@@ -188,7 +184,7 @@ private slots:
         const auto startUnit = [] {
             auto unit = std::make_unique<Instance>(QUORLIN_VIRTUAL_UNIT_EXE,
                                                    QStringList{"--model", "vt2", "--quiet"});
-            unit->process().closeWriteChannel(); // it keeps serving after its input ends
+            unit->closeWriteChannel(); // it keeps serving after its input ends
             return unit;
         };
         std::unique_ptr<Instance> unit = startUnit();
@@ -198,7 +194,7 @@ private slots:
             line = application.waitForLine("Device found with PID: 2", line);
             QVERIFY2(line >= 0, qPrintable(application.output()));
             QCOMPARE(unit->signal(SIGKILL), 0);
-            QVERIFY(unit->process().waitForFinished(kWaitMs));
+            QVERIFY(unit->waitForFinished(kWaitMs));
             for (const char* next : {"Error reading device PID from driver, error count: 3",
                                      "Cleared all widgets from base layout."}) {
                 line = application.waitForLine(next, line);

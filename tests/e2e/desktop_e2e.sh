@@ -16,7 +16,7 @@ panel_exe=$(realpath "$1")
 unit_exe=$(realpath "$2")
 qm_dir=$(dirname "$panel_exe")
 source "$(dirname "$(realpath "$0")")/../../scripts/lib/desktop.sh"
-wait_limit=40 # seconds for any one thing to happen; generous for slow machines
+desktop_wait_limit=40 # seconds for any one thing to happen; generous for slow machines
 atspi_bus=/usr/libexec/at-spi-bus-launcher
 for tool in xdotool dbus-launch "$atspi_bus"; do
   command -v "$tool" > /dev/null || { echo "FAIL: $tool missing (scripts/install-deps.sh --test)" >&2; exit 1; }
@@ -49,52 +49,24 @@ fail() {
 }
 log() { echo "[$(date +%T)] $*"; }
 
-# until_ok <what> <command...>: polls the command until it succeeds, failing
-# at once when the panel or the desktop ends meanwhile.
-until_ok() {
-  local what=$1 end=$((SECONDS + wait_limit))
-  shift
-  until "$@" > /dev/null 2>&1; do
-    ((SECONDS < end)) || fail "no $what within $wait_limit s"
-    desktop_alive || fail "waiting for $what: $desktop_error"
-    [[ -z $panel ]] || kill -0 "$panel" 2> /dev/null || fail "the panel ended while waiting for $what"
-    sleep 0.2
-  done
+# Waits fail at once when the panel ends meanwhile.
+until_ok_check() {
+  [[ -z $panel ]] || kill -0 "$panel" 2> /dev/null || fail "the panel ended while waiting for $1"
 }
-more_than() { (($(grep -cF -- "$2" "$1" 2> /dev/null || true) > $3)); }
 
 export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/runtime TMPDIR=$scratch/tmp
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 export QT_FORCE_STDERR_LOGGING=1
-desktop_wait_limit=$wait_limit
 desktop_start "$scratch/desktop" || fail "no desktop"
 eval "$(dbus-launch --sh-syntax)"
 _desktop_launch "the accessibility bus" "$scratch/atspi.log" "$atspi_bus" --launch-immediately
 log "desktop on $DISPLAY"
 
-# The centre of the application's tray icon, an embedded window under 64 px.
-tray_icon() {
-  xwininfo -root -tree | awk '/"QuorlinDriver": \("QuorlinDriver"/ {
-    split($(NF-1), size, "x"); split($NF, at, "+");
-    if (size[1] < 64) { print int(at[2] + size[1] / 2), int(at[3] + size[2] / 2); found = 1; exit } }
-    END { exit !found }'
-}
-visible_window() { xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1 | grep .; }
 window_size() {
   local id
-  id=$(visible_window "$1") || return 1
-  xwininfo -id "$id" | awk '/Width:/ { w = $NF } /Height:/ { h = $NF } END { print w "x" h }'
-}
-start_panel() { # <locale>
-  panel_log=$scratch/panel-$1.log
-  LANG=$1.UTF-8 LC_ALL=$1.UTF-8 "$panel_exe" > "$panel_log" 2>&1 &
-  panel=$!
-  pids+=($panel)
-  until_ok "tray icon ($1)" tray_icon
-  grep -qF "成功加载翻译文件：$qm_dir/QuorlinDriver_$1.qm" "$panel_log" \
-    || fail "the $1 locale did not load QuorlinDriver_$1.qm"
+  id=$(visible_window "$1") && window_geometry "$id" | cut -d' ' -f3-
 }
 stop_panel() {
   local ending=$panel status=0
@@ -119,14 +91,19 @@ log "read, set, stepped and replayed through AT-SPI"
 
 say unplug
 desktop_start_tray || fail "no notification area"
-start_panel zh_CN
+panel_log=$scratch/panel-zh_CN.log
+LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 "$panel_exe" > "$panel_log" 2>&1 &
+panel=$!
+pids+=($panel)
+until_ok "tray icon" tray_icon
+grep -qF "成功加载翻译文件：$qm_dir/QuorlinDriver_zh_CN.qm" "$panel_log" || fail "zh_CN not loaded"
 ! visible_window '^Quorlin' > /dev/null || fail "a window opened at start; only the tray icon should show"
 log "tray icon only"
 
 open_main_window() {
   local position x y
   position=$(tray_icon) || return 1
-  read -r x y <<< "$position"
+  read -r x y _ <<< "$position"
   xdotool mousemove "$x" "$y" click 1
   local end=$((SECONDS + 3))
   until visible_window '^Quorlin' > /dev/null; do
@@ -136,11 +113,7 @@ open_main_window() {
 }
 until_ok "main window after clicking the tray icon" open_main_window
 until_ok "detection of the unplugged unit" more_than "$panel_log" "Device PID: 0" 0
-steady_size() { # the window may still be resizing after the click
-  local a b
-  a=$(window_size '^Quorlin') && sleep 0.3 && b=$(window_size '^Quorlin') && [[ $a == "$b" ]]
-}
-until_ok "a steady main window" steady_size
+until_ok "a steady main window" window_steady "$(visible_window '^Quorlin')"
 not_connected=$(window_size '^Quorlin')
 log "main window from the tray: not connected, $not_connected"
 

@@ -8,7 +8,6 @@
 #include "controls/level_readout.h"
 #include "driver/quorlin_io_control.h"
 #include "log_capture.h"
-#include "panels/stored_value.h"
 #include "panels/vr.h"
 #include "panels/vt1.h"
 #include "panels/vt2.h"
@@ -76,17 +75,16 @@ const struct Control {
 
 // Meter entries 0 to 3, the readouts left to right, and the first one's name.
 const struct {
-    const char *name, *model;
+    const char* name; // the model
     qint32 entries[4];
     const char *shown, *readout;
 } kMeters[] = {
-    {"vt1", "vt1", {214748365, 2147483647, 2147483647, 0}, "-20.0 dB|-6.0 dB", "Input level"},
+    {"vt1", {214748365, 2147483647, 2147483647, 0}, "-20.0 dB|-6.0 dB", "Input level"},
     {"vt2",
-     "vt2",
      {2147483647, 214748365, 2147483647, 0},
      "0.0 dB|-20.0 dB|-6.0 dB|-6.0 dB",
      "MIC1 level"},
-    {"vr", "vr", {0, 2147483647, 2147483647, 2147483647}, "-inf dB", "MIC level"},
+    {"vr", {0, 2147483647, 2147483647, 2147483647}, "-inf dB", "MIC level"},
 };
 
 // A start: the operation the unit refuses throughout or "once" (none: "", no
@@ -191,12 +189,6 @@ class TestPanels : public QObject {
     }
 
     static QByteArray ini(const char* lines) { return QByteArray(lines).replace('|', '\n'); }
-    static QByteArray randomBytes(quint32 seed, int size)
-    {
-        QByteArray bytes(size, Qt::Uninitialized);
-        QRandomGenerator(seed).fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
-        return bytes;
-    }
 
     int failures() const
     {
@@ -244,7 +236,7 @@ private slots:
         const bool isVt2 = model == "vt2";
         QStringList expected, stored; // what the unit receives, what the file holds
         for (int channel : {1, 2, 5, 6})
-            if (row.refused && (isVt2 || channel < 5))
+            if (complete && (isVt2 || channel < 5))
                 expected << QString("SetOutVolume channel=%1 value=100").arg(channel);
         for (const Control& control : kControls) {
             if (!complete || control.model != model)
@@ -315,9 +307,9 @@ private slots:
         QSettings file(iniPath(row.model), QSettings::IniFormat);
         file.setValue("Dial/HeadphoneValue", 0); // MUTE and DIM are heard
         file.setValue("Dial/SpeakerValue", 0);
-        if (how == "stored")
+        if (how == "stored") // as the panel itself saves it
             file.setValue(entry(row, row.value).section('=', 0, 0),
-                          entry(row, row.value).section('=', 1));
+                          *row.name == 'd' ? QVariant(row.value) : QVariant(row.value != 0));
         file.sync();
         auto panel = build(row.model);
         QVERIFY(how != "stored" || mixer || sent().contains(line));
@@ -376,7 +368,7 @@ private slots:
         AccessibilitySpy accessibility;
         for (int entry = 0; entry < 4; ++entry)
             m_unit->pinMeter(entry, row.entries[entry]);
-        auto panel = build(row.model);
+        auto panel = build(row.name);
         const QStringList shown = QString(row.shown).split('|');
         QCOMPARE(readouts(panel.get()), QStringList(shown.size(), "-160 dB"));
         auto* timer = panel->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
@@ -397,46 +389,10 @@ private slots:
         QCOMPARE(readouts(panel.get()), shown);
         QTRY_COMPARE_WITH_TIMEOUT(readouts(panel.get()).first(), "-186.6 dB", 5000);
     }
-    // A stored value as a dial (default -80 here) and as a switch: only what
-    // QSettings writes is taken, or the "1" and "0" of a hand-edited file.
-    void storedValue_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<int>("dial");
-        QTest::addColumn<QString>("switchState"); // on, off, or default
-        const auto row = [](const char* name, QVariant stored, int dial,
-                            const char* state = "default") {
-            QTest::newRow(name) << stored << dial << QString(state);
-        };
-        row("decimal", "42", 42);
-        row("int limits", "-2147483648", -2147483647 - 1);
-        row("one past int", "2147483648", -80);
-        row("int in memory", 12, 12);
-        row("long long beyond int", qlonglong(1) << 40, -80);
-        row("unsigned beyond int", 4000000000u, -80);
-        row("fraction", "12.5", -80);
-        row("plus sign", "+5", -80);
-        row("arabic-indic digit", QString("\u0665"), -80);
-        row("true", "true", -80, "on");
-        row("false", "false", -80, "off");
-        row("bool in memory", true, -80, "on");
-        row("one", "1", 1, "on");
-        row("zero", "0", 0, "off");
-        row("yes", "yes", -80);
-    }
-
-    void storedValue()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(QString, switchState);
-        QTEST(PanelParts::storedInt(stored, -80), "dial");
-        for (const bool fallback : {false, true})
-            QCOMPARE(PanelParts::storedBool(stored, fallback),
-                     switchState == "default" ? fallback : switchState == "on");
-    }
-
-    // A damaged vt1.ini restored by a real VT1 panel: the controls, the unit and
-    // the file afterwards hold the default, or the dial's clamp of what was stored.
+    // A damaged or hand-edited vt1.ini restored by a real VT1 panel: only what
+    // QSettings writes is taken, or the "1" and "0" of a hand-edited switch; the
+    // controls, the unit and the file afterwards hold the default, or the
+    // dial's clamp of what was stored.
     void damagedPanelFile_data()
     {
         QTest::addColumn<QByteArray>("contents");
@@ -448,13 +404,21 @@ private slots:
         QTest::newRow("wrong values") << ini("[Dial]|MicValue=true|HeadphoneValue=-20, "
                                              "-10|OtgToHpValue=|[Button]|Mic48VIsChecked=yes")
                                       << QList<int>{0, -80, 0} << false;
+        QTest::newRow("hand-edited") << ini("[Dial]|MicValue=+5|HeadphoneValue=12.5|OtgToHpValue="
+                                            "\u0665|[Button]|Mic48VIsChecked=1")
+                                     << QList<int>{0, -80, 0} << true;
+        QTest::newRow("beyond int")
+            << ini("[Dial]|HeadphoneValue=2147483648|OtgToHpValue=-2147483649")
+            << QList<int>{0, -80, 0} << false;
         QTest::newRow("clamped by the dial")
             << ini("[Dial]|MicValue=2147483647|HeadphoneValue=-2147483648|OtgToHpValue=1000")
             << QList<int>{42, -80, 6} << false;
         QTest::newRow("stray sections") << ini("[Other]|MicValue=30|[Dial]|MicValue=20|[General]|"
                                                "HeadphoneValue=5|[Dial/Deeper]|OtgToHpValue=3")
                                         << QList<int>{20, -80, 0} << false;
-        QTest::newRow("binary junk") << randomBytes(8, 4096) << QList<int>{0, -80, 0} << false;
+        QByteArray junk(4096, Qt::Uninitialized);
+        QRandomGenerator(8).fillRange(reinterpret_cast<quint32*>(junk.data()), 1024);
+        QTest::newRow("binary junk") << junk << QList<int>{0, -80, 0} << false;
     }
 
     void damagedPanelFile()
@@ -486,25 +450,22 @@ private slots:
     // interfaces reach the unit and the file.
     void screenReader_data()
     {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>(
-            "dial"); // name, value as shown, what the unit receives, file entry
+        // Rows by model: a dial's name, a value as shown, what the unit receives
+        // and the file entry; a switch's name, what the unit receives and the entry.
+        QTest::addColumn<QString>("dial");
         QTest::addColumn<QString>("toggle");
         QTest::newRow("vt1")
-            << "vt1"
             << "Headphone Volume|-20|(256,0)=0.1 (256,1)=0.1|Dial/HeadphoneValue=-20"
             << "Headphone MUTE|(256,0)=0 (256,1)=0|Button/HeadphoneMuteIsChecked=true";
-        QTest::newRow("vt2") << "vt2"
-                             << "MIC2 Gain|20|SetMicVolume channel=2 value=22|Dial/Mic2Value=11"
+        QTest::newRow("vt2") << "MIC2 Gain|20|SetMicVolume channel=2 value=22|Dial/Mic2Value=11"
                              << "MIC2 48V|SetMic48V channel=2 state=1|Button/Mic248VIsChecked=true";
         QTest::newRow("vr")
-            << "vr"
             << "Headphone Volume|3|(256,0)=1.41254 (256,1)=1.41254|Dial/HeadphoneValue=3"
             << "MIC DIRECT|(64,0)=1 (65,1)=1|Button/MonitorMicIsChecked=true";
     }
     void screenReader()
     {
-        QFETCH(QString, model);
+        const QString model = QTest::currentDataTag();
         QFETCH(QString, dial);
         QFETCH(QString, toggle);
         AccessibilitySpy accessibility;
