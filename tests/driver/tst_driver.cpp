@@ -15,6 +15,7 @@
 #include <QTest>
 #include <array>
 #include <functional>
+#include <future>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -124,12 +125,19 @@ private slots:
     }
 
     // "\\.\QuorlinAudioBus0" to 15 are tried in order and the first that answers
-    // is kept; CloseDevice (twice is harmless) and deletion release it.
+    // is kept; a bus without a socket, or with one nobody serves (left by a
+    // crashed unit), is not found (2). CloseDevice (twice is harmless) and
+    // deletion release the device.
     void openTakesTheFirstBusThatAnswers()
     {
         QStringList lines;
         for (int i = 0; i < 16; ++i)
             lines << QString("Open device \\\\.\\QuorlinAudioBus%1 failed, error: 2").arg(i);
+        const int stale = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        sockaddr_un address{AF_UNIX, {}};
+        path(QString::fromStdWString(kBus0)).toStdString().copy(address.sun_path, 100);
+        QCOMPARE(bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        close(stale); // its socket file stays
         m_out.take();
         QVERIFY(!Io().OpenDevice());
         QCOMPARE(QString::fromStdWString(m_out.take()), lines.join('\n') + '\n');
@@ -147,7 +155,8 @@ private slots:
         QTRY_COMPARE(descriptors(), before);
     }
 
-    // dB to gain, meter peaks to dB and to readout texts.
+    // dB to gain and meter peaks to dB at their limits (the panel tests see
+    // the levels in between).
     void levels_data()
     {
         QTest::addColumn<QString>("result");
@@ -156,15 +165,12 @@ private slots:
             QTest::newRow(name) << QString::number(value, 'g', 10) << QString(expected);
         };
         row("-80 dB is silence", Io::DbToLinear(-80), "0");
-        row("below -80 dB is silence", Io::DbToLinear(-120), "0");
         row("-79.5 dB is not", Io::DbToLinear(-79.5), "0.0001059253725");
         row("above +6 dB is +6 dB", Io::DbToLinear(12), "1.995262315");
         row("most negative", PeakToDb(-2147483647 - 1), "4.044682549e-09");
         row("silence", PeakToDb(0), "-inf");
-        QTest::newRow("a tenth of full scale") << meterReadoutText(214748365) << "-20.0 dB";
         // The phone readout shows the mean of two entries, which must not overflow.
         row("mean of two maxima", meanPeak(2147483647, 2147483647), "2147483647");
-        row("mean truncates toward zero", meanPeak(-3, 0), "-1");
     }
 
     void levels()
@@ -202,33 +208,19 @@ private slots:
         QCOMPARE(info.st_mode & 0777, mode_t(0700));
     }
 
-    // No socket, or one that nobody serves (left by a crashed unit).
-    void openWithoutAUnitIsFileNotFound()
-    {
-        QCOMPARE(platform::openDevice(kBus0), platform::kInvalidDeviceHandle);
-        QCOMPARE(platform::lastError(), 2u);
-        const int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
-        sockaddr_un address{AF_UNIX, {}};
-        path(QString::fromStdWString(kBus0)).toStdString().copy(address.sun_path, 100);
-        QCOMPARE(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        QCOMPARE(platform::openDevice(kBus0), platform::kInvalidDeviceHandle);
-        QCOMPARE(platform::lastError(), 2u);
-        close(fd); // the socket file stays, as a crashed unit leaves it
-    }
-
     // What reaches the caller of an exchange: the output, or a Win32 error and nothing.
     void exchange_data()
     {
-        QTest::addColumn<Bytes>("reply");    // none: the unit hangs up instead
-        QTest::addColumn<bool>("unplugged"); // before the request
+        QTest::addColumn<Bytes>("reply");    // none: no answer
+        QTest::addColumn<bool>("unplugged"); // before the request, or while it waits for no answer
         QTest::addColumn<uint>("error");
         QTest::newRow("answered") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << false << 0u;
         QTest::newRow("refused with a code") << Bytes{87, 0, 0, 0} << false << 87u;
         QTest::newRow("reply too short") << Bytes{0, 0, 0, 0, 1, 2, 3} << false << 13u;
         QTest::newRow("reply too long") << Bytes{0, 0, 0, 0, 1, 2, 3, 4, 5} << false << 13u;
         QTest::newRow("no status word") << Bytes{0, 0} << false << 13u;
-        QTest::newRow("hung up") << Bytes{} << false << 1167u;
-        QTest::newRow("unplugged") << Bytes{} << true << 1167u;
+        QTest::newRow("unplugged while waiting") << Bytes{} << true << 1167u;
+        QTest::newRow("unplugged") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << true << 1167u;
     }
 
     void exchange()
@@ -239,14 +231,20 @@ private slots:
         auto device = std::make_unique<RawDevice>();
         device->setRawReply(reply);
         const platform::DeviceHandle handle = platform::openDevice(kBus0);
-        if (unplugged)
+        if (unplugged && !reply.empty())
             device.reset();
         unsigned char in[3] = {7, 8, 9}, out[4] = {};
-        QCOMPARE(platform::deviceControl(handle, 0xFFDC2084, in, 3, out, 4), error == 0);
-        QCOMPARE(platform::lastError(), error);
-        QCOMPARE(int(out[3]), error ? 0 : 4);
+        auto result = std::async(std::launch::async, [&] {
+            return platform::deviceControl(handle, 0xFFDC2084, in, 3, out, 4)
+                       ? 0u
+                       : platform::lastError();
+        });
         const Bytes request{0x84, 0x20, 0xDC, 0xFF, 4, 0, 0, 0, 7, 8, 9}; // code, out size, input
-        QVERIFY(unplugged || device->requests() == std::vector<Bytes>{request});
+        QTRY_VERIFY(!device || device->requests() == std::vector<Bytes>{request});
+        if (unplugged)
+            device.reset();
+        QCOMPARE(result.get(), error);
+        QCOMPARE(int(out[3]), error ? 0 : 4);
         platform::closeDevice(handle);
     }
 
