@@ -33,22 +33,9 @@ if [[ -d $repository ]]; then
   ref=$(git -C "$repository" rev-parse --verify "$ref^{commit}")
 fi
 
-scratch=$(mktemp -d /var/tmp/quorlin-fresh-root.XXXXXX)
-system=$scratch/bookworm
 elapsed() { printf '%dm%02ds' $(((SECONDS - started) / 60)) $(((SECONDS - started) % 60)); }
-cleanup() {
-  local status=$?
-  debian_root_release
-  debian_root_remove "$scratch" || true
-  echo "== fresh-root-test: exit status $status after $(elapsed)"
-  exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-debian_root_create "$system"
-debian_root_mount "$system"
+debian_root_on_exit() { echo "== fresh-root-test: exit status $1 after $(elapsed)"; }
+debian_root_session fresh-root
 
 echo "== Cloning $repository ($ref) into /root/quorlin"
 git clone --quiet --no-local --no-checkout "$repository" "$system/root/quorlin"

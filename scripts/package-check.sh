@@ -31,20 +31,7 @@ rm -f "$build"/quorlin-driver_*.deb
 deb=$(ls "$build"/quorlin-driver_*.deb)
 dpkg-deb --field "$deb" Package Version Depends Section
 
-scratch=$(mktemp -d /var/tmp/quorlin-package-check.XXXXXX)
-system="$scratch/bookworm"
-cleanup() {
-  local status=$?
-  debian_root_release
-  debian_root_remove "$scratch" || true
-  exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-debian_root_create "$system"
-debian_root_mount "$system"
+debian_root_session package-check
 cp "$deb" "$system/tmp/"
 
 echo "== Installing $(basename "$deb") with apt"

@@ -10,6 +10,12 @@
 #                            unmounts, newest mount first; call it on every
 #                            exit path (an EXIT trap)
 #   debian_root_remove DIR   removes DIR unless something is still mounted in it
+#   debian_root_session NAME
+#       all of the above for a script: a scratch directory
+#       /var/tmp/quorlin-NAME.XXXXXX in $scratch, a fresh system created and
+#       mounted in $system, released and removed on every exit (INT and TERM
+#       included), after which the caller's optional debian_root_on_exit
+#       STATUS runs
 #
 # The mirror is the one apt uses here: the first entry for the suite "bookworm"
 # in /etc/apt/sources.list or /etc/apt/sources.list.d/ (one-line .list and
@@ -159,4 +165,22 @@ debian_root_remove() { # DIR
     return 1
   fi
   rm -rf --one-file-system "$dir" "$dir.debootstrap.log"
+}
+
+debian_root_session() { # NAME
+  scratch=$(mktemp -d "/var/tmp/quorlin-$1.XXXXXX")
+  system=$scratch/bookworm
+  trap _debian_root_end EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  debian_root_create "$system"
+  debian_root_mount "$system"
+}
+
+_debian_root_end() {
+  local status=$?
+  debian_root_release
+  debian_root_remove "$scratch" || true
+  ! declare -F debian_root_on_exit > /dev/null || debian_root_on_exit "$status"
+  exit "$status"
 }
