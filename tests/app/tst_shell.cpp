@@ -1,5 +1,5 @@
-// The application shell: the main window finding the virtual unit, watching
-// it and closing; the tray icon's clicks and menu; the audio refresh command.
+// The application shell: the main window finding the virtual unit and
+// watching it; the tray icon's clicks and menu; the audio refresh command.
 
 #include "app/main_window.h"
 #include "app/refresh_command.h"
@@ -19,29 +19,10 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
-#include <QtGui/private/qguiapplication_p.h>
-#include <qpa/qplatformsystemtrayicon.h>
-#include <qpa/qplatformtheme.h>
 
 namespace {
 constexpr int kWaitMs = 5000;
 const QString kNotConnected = QStringLiteral("声卡未连接！");
-
-// A desktop's notification area, which the offscreen platform lacks.
-struct Tray : QPlatformSystemTrayIcon {
-    void init() override {}
-    void cleanup() override {}
-    void updateIcon(const QIcon&) override {}
-    void updateToolTip(const QString&) override {}
-    void updateMenu(QPlatformMenu*) override {}
-    QRect geometry() const override { return {}; }
-    void showMessage(const QString&, const QString&, const QIcon&, MessageIcon, int) override {}
-    bool isSystemTrayAvailable() const override { return true; }
-    bool supportsMessages() const override { return false; }
-};
-struct TrayTheme : QPlatformTheme {
-    QPlatformSystemTrayIcon* createPlatformSystemTrayIcon() const override { return new Tray; }
-};
 
 // A main window with fast timers (the order of events and the counting are
 // under test, not the periods), a virtual unit and the log.
@@ -219,21 +200,6 @@ private slots:
         fire("pollTimer");
         QVERIFY(d.log.contains("Error reading device PID from driver, error count: 1"));
         QCOMPARE(d.shown(), QStringList{"vt2"});
-    }
-
-    // With a notification area the window goes back to it; without, it closes.
-    void closingTheWindow()
-    {
-        MainWindow window;
-        window.show();
-        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
-        QVERIFY(window.close());
-        window.show();
-        TrayTheme tray;
-        QPlatformTheme* offscreen = std::exchange(QGuiApplicationPrivate::platform_theme, &tray);
-        const bool closed = window.close();
-        QGuiApplicationPrivate::platform_theme = offscreen;
-        QVERIFY(!closed && window.isHidden());
     }
 
     void uses_data() { addRows(kUses); }

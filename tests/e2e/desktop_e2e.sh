@@ -5,9 +5,9 @@
 # panel as a screen reader meets it (atspi_check.py). Then, with a tray, what
 # only a real desktop shows: the tray icon alone at start, with the zh_CN
 # translation loaded; the window opened from the tray finds a unit with its
-# title and size and returns to "not connected" on an unplug; the ASIO
-# open-window message shows the settings dialog; SIGTERM ends the panel with
-# exit code 0.
+# title and size and returns to "not connected" on an unplug; closing the
+# window leaves the panel in the tray; the ASIO open-window message shows the
+# settings dialog; SIGTERM ends the panel with exit code 0.
 #
 #   desktop_e2e.sh <QuorlinDriver> <quorlin-virtual-unit>
 set -euo pipefail
@@ -59,7 +59,7 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 export QT_FORCE_STDERR_LOGGING=1
-desktop_start "$scratch/desktop" || fail "no desktop"
+desktop_start "$scratch/desktop" --twm '"F4" = m : window : f.delete' || fail "no desktop"
 eval "$(dbus-launch --sh-syntax)"
 _desktop_launch "the accessibility bus" "$scratch/atspi.log" "$atspi_bus" --launch-immediately
 log "desktop on $DISPLAY"
@@ -128,6 +128,13 @@ say unplug
 window_back() { [[ $(window_size '^Quorlin') == "$not_connected" ]]; }
 until_ok "the 'not connected' window after the unplug" window_back
 log "VT1 found and unplugged"
+
+# Closing the window (Alt+F4, twm's f.delete) leaves the panel in the tray.
+xdotool mousemove --window "$(visible_window '^Quorlin')" 20 20 key alt+F4
+window_gone() { ! visible_window '^Quorlin'; }
+until_ok "the main window to close" window_gone
+tray_icon > /dev/null || fail "the tray icon went with the window"
+log "the closed window went back to the tray"
 
 ! visible_window '^Settings$' > /dev/null || fail "the settings dialog showed before the ASIO message"
 say "asio open-window"
