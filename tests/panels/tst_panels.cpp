@@ -74,14 +74,16 @@ const struct Control {
 };
 
 // Meter entries 0 to 3, the readouts left to right, and the first one's name.
+// A peak's sign does not count, the most negative one included, and the
+// phones' readout shows the mean of entries 2 and 3 without overflowing.
 const struct {
     const char* name; // the model
     qint32 entries[4];
     const char *shown, *readout;
 } kMeters[] = {
-    {"vt1", {214748365, 2147483647, 2147483647, 0}, "-20.0 dB|-6.0 dB", "Input level"},
+    {"vt1", {214748365, 0, 2147483647, 2147483647}, "-20.0 dB|0.0 dB", "Input level"},
     {"vt2",
-     {2147483647, 214748365, 2147483647, 0},
+     {-2147483647 - 1, -214748365, 2147483647, 0},
      "0.0 dB|-20.0 dB|-6.0 dB|-6.0 dB",
      "MIC1 level"},
     {"vr", {0, 2147483647, 2147483647, 2147483647}, "-inf dB", "MIC level"},
