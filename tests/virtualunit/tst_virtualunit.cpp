@@ -61,9 +61,6 @@ private slots:
                         << code << in.leftJustified(n, 0, true) << Bytes(m, 0) << 87u
                         << refused.arg(n).arg(m);
         };
-        const auto vendor = [&](const char* line, Bytes in) {
-            row(line, kVendorCommand, in, {});
-        };
         sized("GetSampleRate -> 44100", 0xFFDC2020, {}, hex("44ac0000"));
         // Cells (0, 0), (64, 2) and (258, 31) at 0.25, 1/3 and 2: row by row, six digits.
         const Bytes cells = Bytes(66304, 0).replace(0, 8, hex("000000000000d03f"));
@@ -77,8 +74,8 @@ private slots:
         sized("GetUsbStatus -> errors=67305985", 0xFFDC20C0, {}, hex("00000001020304"));
         row("GetFirmwareVersion -> V1.0.3-abc", 0xFFDC20A0, packet("0165"),
             Bytes("V1.0.3-abc").leftJustified(32, 0));
-        vendor("SetOutVolume channel=1 value=100", packet("010300020164"));
-        vendor("SetMicVolume channel=2 value=4660", packet("01070002023412"));
+        row("SetOutVolume channel=1 value=100", kVendorCommand, packet("010300020164"), {});
+        row("SetMicVolume channel=2 value=4660", kVendorCommand, packet("01070002023412"), {});
         QTest::newRow("no lead byte") << kVendorCommand << packet("005b000101") << Bytes() << 87u
                                       << "SetMic48V channel=1 state=1 failed 87 (first byte 0x00)";
         QTest::newRow("unknown code")

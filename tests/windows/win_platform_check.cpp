@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -106,8 +107,7 @@ bool send(const Bytes& message, platform::PipeHandle client = open())
 Bytes pattern(std::size_t size)
 {
     Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<unsigned char>(i * 7 + 1);
+    std::iota(bytes.begin(), bytes.end(), static_cast<unsigned char>(1));
     return bytes;
 }
 
@@ -166,8 +166,8 @@ void serverReadsEachClient()
 // client before the wait.
 void withoutAServerThread()
 {
-    const bool opened = platform::openDevice(L"\\\\.\\QuorlinAudioBus0") !=
-                        platform::kInvalidDeviceHandle;
+    const bool opened =
+        platform::openDevice(L"\\\\.\\QuorlinAudioBus0") != platform::kInvalidDeviceHandle;
     check(!opened && platform::lastError() == win32::kErrorFileNotFound,
           "QuorlinAudioBus0 without a driver fails with 2", platform::lastError());
     const std::wstring panelToAsio = L"\\\\.\\pipe\\QuorlinPannelToASIO";
