@@ -64,19 +64,7 @@ eval "$(dbus-launch --sh-syntax)"
 _desktop_launch "the accessibility bus" "$scratch/atspi.log" "$atspi_bus" --launch-immediately
 log "desktop on $DISPLAY"
 
-window_size() {
-  local id
-  id=$(visible_window "$1") && window_geometry "$id" | cut -d' ' -f3-
-}
-stop_panel() {
-  local ending=$panel status=0
-  panel=""
-  kill -TERM "$ending"
-  panel_ended() { ! kill -0 "$ending" 2> /dev/null; }
-  until_ok "end of the panel after SIGTERM" panel_ended
-  wait "$ending" || status=$?
-  ((status == 0)) || fail "the panel ended with exit code $status after SIGTERM, expected 0"
-}
+window_size() { window_geometry "$(visible_window "$1")" | cut -d' ' -f3-; }
 
 # The virtual unit reads its console from a fifo held open on descriptor 7.
 mkfifo "$scratch/console"
@@ -140,5 +128,11 @@ log "the closed window went back to the tray"
 say "asio open-window"
 until_ok "settings dialog after the ASIO open-window message" visible_window '^Settings$'
 log "the ASIO open-window message showed the settings dialog"
-stop_panel
+
+ending=$panel panel="" status=0
+kill -TERM "$ending"
+panel_ended() { ! kill -0 "$ending" 2> /dev/null; }
+until_ok "end of the panel after SIGTERM" panel_ended
+wait "$ending" || status=$?
+((status == 0)) || fail "the panel ended with exit code $status after SIGTERM, expected 0"
 echo "PASS"
