@@ -86,7 +86,6 @@ open_tray_menu() {
   done
   fail "the tray menu did not open"
 }
-count() { grep -cF -- "$2" "$1" 2> /dev/null || true; }
 
 # shoot_window <title regex> <file>: the window itself, placed fully on screen.
 shoot_window() {
@@ -153,7 +152,7 @@ for language in en_US zh_CN; do
     title=$(echo "$model" | tr a-z A-Z)
     shoot_window "^Quorlin $title - FW: " "$dir/$model.png"
     if [[ $model != vr ]]; then
-      cleared=$(count "$dir/panel.log" "Cleared all widgets from base layout.")
+      cleared=$(line_count "$dir/panel.log" "Cleared all widgets from base layout.")
       echo unplug >&7
       until_ok "$model unplugged" more_than "$dir/panel.log" \
         "Cleared all widgets from base layout." "$cleared"
@@ -180,7 +179,7 @@ for language in en_US zh_CN; do
   xdotool mousemove --window "$settings" 10 10 || true
   xdotool windowfocus "$settings" 2> /dev/null || true
   for operation in SetBufferSize SetUsbLatency SetSampleRate UsbSlowMode; do
-    before=$(count "$trace" "$operation")
+    before=$(line_count "$trace" "$operation")
     xdotool key Down
     until_ok "$operation in the unit's trace" more_than "$trace" "$operation" "$before"
     xdotool key Tab

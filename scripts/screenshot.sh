@@ -10,6 +10,7 @@ output=$(realpath -m "${2:-$root/build/screenshot-$model.png}")
 "$root/scripts/install-deps.sh" --screenshot
 "$root/scripts/build.sh"
 source "$root/scripts/lib/desktop.sh"
+desktop_wait_limit=30
 
 scratch=$(mktemp -d)
 pids=()
@@ -28,27 +29,20 @@ desktop_start "$scratch/desktop" --size 1024x768 || exit 1
 "$root/build/bin/quorlin-virtual-unit" --model "$model" --quiet < /dev/null > "$scratch/unit.log" 2>&1 &
 pids+=($!)
 "$root/build/bin/QuorlinDriver" > "$scratch/panel.log" 2>&1 &
-pids+=($!)
+panel=$!
+pids+=($panel)
 
-# The model's window, at rest (the same geometry twice in a row).
+fail() {
+  echo "screenshot: $*; the panel's log:" >&2
+  cat "$scratch/panel.log" >&2
+  exit 1
+}
+until_ok_check() { kill -0 "$panel" 2> /dev/null || fail "the panel ended"; }
+
+# The model's window, at rest.
 title="^Quorlin $(tr a-z A-Z <<< "$model") - FW: "
-window=""
-previous=""
-end=$((SECONDS + 30))
-while :; do
-  desktop_alive || { echo "screenshot: $desktop_error" >&2; exit 1; }
-  kill -0 "${pids[1]}" 2> /dev/null || { echo "screenshot: the panel ended:" >&2; cat "$scratch/panel.log" >&2; exit 1; }
-  if window=$(xdotool search --onlyvisible --name "$title" 2> /dev/null | head -n 1 | grep .); then
-    geometry=$(xwininfo -id "$window" | grep -E 'Absolute|Width|Height')
-    [[ $geometry == "$previous" ]] && break
-    previous=$geometry
-  fi
-  if ((SECONDS >= end)); then
-    echo "screenshot: no window titled '${title#^}…' within 30 s; the panel's log:" >&2
-    cat "$scratch/panel.log" >&2
-    exit 1
-  fi
-  sleep 0.3
-done
+until_ok "window titled '${title#^}…'" visible_window "$title"
+window=$(visible_window "$title")
+until_ok "window '${title#^}…' at rest" window_steady "$window"
 import -window root "$output"
 echo "Saved $output ($(xdotool getwindowname "$window"))"

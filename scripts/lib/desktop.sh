@@ -27,8 +27,8 @@
 #   visible_window RE   the id of a visible window whose title matches RE
 #   window_geometry ID  "x y width height" of a window on the screen
 #   window_steady ID    succeeds when the window kept its geometry for 0.3 s
-#   more_than FILE TEXT N
-#       succeeds when more than N lines of FILE hold TEXT
+#   line_count FILE TEXT   how many lines of FILE hold TEXT (0 without FILE)
+#   more_than FILE TEXT N  succeeds when more than N lines of FILE hold TEXT
 #
 # Needs Xvfb, twm, xwininfo (x11-utils) and, with --tray, trayer. Only the
 # fonts built into the X server are used: no font package is needed.
@@ -200,4 +200,5 @@ window_steady() {
   a=$(window_geometry "$1") && sleep 0.3 && b=$(window_geometry "$1") && [[ $a == "$b" ]]
 }
 
-more_than() { (($(grep -cF -- "$2" "$1" 2> /dev/null || true) > $3)); }
+line_count() { grep -cF -- "$2" "$1" 2> /dev/null || true; }
+more_than() { (($(line_count "$1" "$2") > $3)); }

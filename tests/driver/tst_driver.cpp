@@ -189,26 +189,26 @@ private slots:
     void exchange_data()
     {
         QTest::addColumn<Bytes>("reply");    // none: no answer
-        QTest::addColumn<bool>("unplugged"); // before the request, or while it waits for no answer
+        QTest::addColumn<QString>("unplug"); // "before" the request, or "waiting" for the answer
         QTest::addColumn<uint>("error");
-        QTest::newRow("answered") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << false << 0u;
-        QTest::newRow("refused with a code") << Bytes{87, 0, 0, 0} << false << 87u;
-        QTest::newRow("reply too short") << Bytes{0, 0, 0, 0, 1, 2, 3} << false << 13u;
-        QTest::newRow("reply too long") << Bytes{0, 0, 0, 0, 1, 2, 3, 4, 5} << false << 13u;
-        QTest::newRow("no status word") << Bytes{0, 0} << false << 13u;
-        QTest::newRow("unplugged while waiting") << Bytes{} << true << 1167u;
-        QTest::newRow("unplugged") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << true << 1167u;
+        QTest::newRow("answered") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << "" << 0u;
+        QTest::newRow("refused with a code") << Bytes{87, 0, 0, 0} << "" << 87u;
+        QTest::newRow("reply too short") << Bytes{0, 0, 0, 0, 1, 2, 3} << "" << 13u;
+        QTest::newRow("reply too long") << Bytes{0, 0, 0, 0, 1, 2, 3, 4, 5} << "" << 13u;
+        QTest::newRow("no status word") << Bytes{0, 0} << "" << 13u;
+        QTest::newRow("unplugged while waiting") << Bytes{} << "waiting" << 1167u;
+        QTest::newRow("unplugged") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << "before" << 1167u;
     }
 
     void exchange()
     {
         QFETCH(Bytes, reply);
-        QFETCH(bool, unplugged);
+        QFETCH(QString, unplug);
         QFETCH(uint, error);
         auto device = std::make_unique<RawDevice>();
         device->setRawReply(reply);
         const platform::DeviceHandle handle = platform::openDevice(kBus0);
-        if (unplugged && !reply.empty())
+        if (unplug == "before")
             device.reset();
         unsigned char in[3] = {7, 8, 9}, out[4] = {};
         auto result = std::async(std::launch::async, [&] {
@@ -218,7 +218,7 @@ private slots:
         });
         const Bytes request{0x84, 0x20, 0xDC, 0xFF, 4, 0, 0, 0, 7, 8, 9}; // code, out size, input
         QTRY_VERIFY(!device || device->requests() == std::vector<Bytes>{request});
-        if (unplugged)
+        if (unplug == "waiting")
             device.reset();
         QCOMPARE(result.get(), error);
         QCOMPARE(int(out[3]), error ? 0 : 4);

@@ -271,7 +271,7 @@ private slots:
         QTest::addColumn<Bytes>("message");
         QTest::addColumn<bool>("minimised");
         QTest::addColumn<bool>("shown");
-        QTest::addColumn<QString>("logged"); // words 0 to 3 alike, then word 4
+        QTest::addColumn<QString>("logged"); // the words, 0 to 3 alike; or no message
         const auto words = [](uint first, uint last) {
             return QString("Received data from pipe: %1 %1 %1 %1 %2").arg(first).arg(last);
         };
