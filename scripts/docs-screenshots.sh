@@ -21,20 +21,7 @@ source "$root/scripts/lib/desktop.sh"
 bin="$root/build/bin"
 desktop_wait_limit=30
 
-scratch=$(mktemp -d)
-pids=()
-console_open=no
-cleanup() {
-  local status=$?
-  if [[ $console_open == yes ]]; then exec 7>&-; fi
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do desktop_end "${pids[$i]}"; done
-  desktop_stop
-  rm -rf "$scratch"
-  exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
+session_start
 trap 'echo "docs-screenshots: a command failed at line $LINENO" >&2' ERR
 
 fail() {
@@ -43,11 +30,11 @@ fail() {
 }
 
 # twm places windows itself and draws their title bars, but not the tray's.
-desktop_start "$scratch/desktop" --twm 'NoTitle { "trayer" "panel" }' || exit 1
+desktop_start "$session_dir/desktop" --twm 'NoTitle { "trayer" "panel" }' || exit 1
 # A plain desktop colour behind the tray menu's picture (display sets it, yet
 # ends with status 1 here), then the tray on top of it.
-convert -size 8x8 xc:'#3b4252' "$scratch/desktop.png"
-display -window root "$scratch/desktop.png" > /dev/null 2>&1 || true
+convert -size 8x8 xc:'#3b4252' "$session_dir/desktop.png"
+display -window root "$session_dir/desktop.png" > /dev/null 2>&1 || true
 desktop_start_tray --transparent true --alpha 0 || exit 1
 
 # The open tray menu: a visible window of the application wider than the icon.
@@ -103,23 +90,14 @@ for language in en_US zh_CN; do
   dir="$out/${language%%_*}"
   mkdir -p "$dir"
   echo "$language:"
-  export XDG_RUNTIME_DIR=$scratch/$language/runtime HOME=$scratch/$language/home
-  export TMPDIR=$scratch/$language/tmp
+  session_private_dirs "$session_dir/$language"
   export QT_FORCE_STDERR_LOGGING=1
-  mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$TMPDIR"
-  chmod 700 "$XDG_RUNTIME_DIR"
   trace=$dir/unit-trace.log
-
-  mkfifo "$scratch/$language/console"
-  "$bin/quorlin-virtual-unit" --model vt1 --quiet < "$scratch/$language/console" > "$trace" 2>&1 &
-  unit=$!
-  pids+=($unit)
-  exec 7> "$scratch/$language/console"
-  console_open=yes
-  echo unplug >&7
+  session_unit "$trace" "$bin/quorlin-virtual-unit" --model vt1 --quiet
+  unit_say unplug
   LANG=$language.UTF-8 LC_ALL=$language.UTF-8 "$bin/QuorlinDriver" > "$dir/panel.log" 2>&1 &
   panel=$!
-  pids+=($panel)
+  session_track "$panel"
   until_ok "tray icon" tray_icon
   read -r x y h <<< "$(tray_icon)"
 
@@ -145,15 +123,15 @@ for language in en_US zh_CN; do
   shoot_window '^Quorlin' "$dir/not-connected.png"
   found=0
   for model in vt1 vt2 vr; do
-    echo "model $model" >&7
-    echo plug >&7
+    unit_say "model $model"
+    unit_say plug
     until_ok "$model panel" more_than "$dir/panel.log" "Device found with PID:" "$found"
     found=$((found + 1))
     title=$(echo "$model" | tr a-z A-Z)
     shoot_window "^Quorlin $title - FW: " "$dir/$model.png"
     if [[ $model != vr ]]; then
       cleared=$(line_count "$dir/panel.log" "Cleared all widgets from base layout.")
-      echo unplug >&7
+      unit_say unplug
       until_ok "$model unplugged" more_than "$dir/panel.log" \
         "Cleared all widgets from base layout." "$cleared"
     fi
@@ -194,9 +172,8 @@ for language in en_US zh_CN; do
     echo "  $out/settings-trace.txt"
   fi
 
-  exec 7>&-
-  console_open=no
-  kill "$panel" "$unit" 2> /dev/null || true
-  wait "$panel" "$unit" 2> /dev/null || true
+  unit_close
+  session_end "$panel"
+  session_end "$unit_pid"
 done
 echo "Saved under $out"

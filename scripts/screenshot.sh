@@ -12,29 +12,18 @@ output=$(realpath -m "${2:-$root/build/screenshot-$model.png}")
 source "$root/scripts/lib/desktop.sh"
 desktop_wait_limit=30
 
-scratch=$(mktemp -d)
-pids=()
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do desktop_end "${pids[$i]}"; done
-  desktop_stop
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-export XDG_RUNTIME_DIR=$scratch/runtime HOME=$scratch/home TMPDIR=$scratch/tmp
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$TMPDIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-desktop_start "$scratch/desktop" --size 1024x768 || exit 1
+session_start
+session_private_dirs "$session_dir"
+desktop_start "$session_dir/desktop" --size 1024x768 || exit 1
 
-"$root/build/bin/quorlin-virtual-unit" --model "$model" --quiet < /dev/null > "$scratch/unit.log" 2>&1 &
-pids+=($!)
-"$root/build/bin/QuorlinDriver" > "$scratch/panel.log" 2>&1 &
+session_unit "$session_dir/unit.log" "$root/build/bin/quorlin-virtual-unit" --model "$model" --quiet
+"$root/build/bin/QuorlinDriver" > "$session_dir/panel.log" 2>&1 &
 panel=$!
-pids+=($panel)
+session_track "$panel"
 
 fail() {
   echo "screenshot: $*; the panel's log:" >&2
-  cat "$scratch/panel.log" >&2
+  cat "$session_dir/panel.log" >&2
   exit 1
 }
 until_ok_check() { kill -0 "$panel" 2> /dev/null || fail "the panel ended"; }

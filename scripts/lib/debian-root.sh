@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A fresh Debian 12 (bookworm) system in a directory, for the scripts that
 # prove something on a new machine (package-check.sh, fresh-root-test.sh).
 # Source it, then:

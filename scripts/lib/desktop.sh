@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A private desktop for the desktop test and the scripts that photograph or
 # show the panel: a virtual display (Xvfb), the twm window manager and,
 # optionally, a trayer notification area. Each is checked to be running before
@@ -12,10 +13,12 @@
 #       adds the notification area later (after desktop_start without --tray)
 #   desktop_alive
 #       returns 1, with the reason in $desktop_error, once any of them ended
+#   desktop_add NAME LOG COMMAND...
+#       starts another part of the desktop (an accessibility bus), watched
+#       like the others
 #   desktop_stop
-#       ends them; call it on every exit path
-#   desktop_end PID
-#       ends one process of the caller's (SIGTERM, then SIGKILL after 10 s)
+#       ends them; a session (scripts/lib/session.sh, loaded with this file)
+#       calls it on every exit path
 #
 # and, for finding the application on it:
 #
@@ -32,6 +35,8 @@
 #
 # Needs Xvfb, twm, xwininfo (x11-utils) and, with --tray, trayer. Only the
 # fonts built into the X server are used: no font package is needed.
+
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 
 desktop_pids=()
 desktop_names=()
@@ -55,7 +60,7 @@ _desktop_until() {
   done
 }
 
-_desktop_launch() { # <name> <log> <command...>
+desktop_add() {
   local name=$1 log=$2
   shift 2
   "$@" > "$log" 2>&1 &
@@ -106,7 +111,7 @@ desktop_start() {
 
   # Xvfb picks a free display itself and writes its number once it accepts
   # clients.
-  _desktop_launch "the virtual display (Xvfb)" "$dir/xvfb.log" \
+  desktop_add "the virtual display (Xvfb)" "$dir/xvfb.log" \
     Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5> "$dir/display"
   display_written() { [[ $(cat "$dir/display" 2> /dev/null) == *[0-9]* ]]; }
   _desktop_until "$desktop_wait_limit" display_written || _desktop_fail "no virtual display" || return 1
@@ -126,7 +131,7 @@ desktop_start() {
     done
     ((${#twm_lines[@]} == 0)) || printf '%s\n' "${twm_lines[@]}"
   } > "$dir/twmrc"
-  _desktop_launch "the window manager (twm)" "$dir/twm.log" env LC_ALL=C twm -f "$dir/twmrc"
+  desktop_add "the window manager (twm)" "$dir/twm.log" env LC_ALL=C twm -f "$dir/twmrc"
   # twm has set up the screen once its (hidden) icon manager window exists.
   twm_ready() { xwininfo -root -tree | grep -qF '"TWM Icon Manager"'; }
   _desktop_until "$desktop_wait_limit" twm_ready || _desktop_fail "no window manager" || return 1
@@ -140,7 +145,7 @@ desktop_start_tray() { # [trayer option]...
     echo "desktop: trayer not installed (scripts/install-deps.sh --test installs it)" >&2
     return 1
   fi
-  _desktop_launch "the notification area (trayer)" "$desktop_dir/trayer.log" \
+  desktop_add "the notification area (trayer)" "$desktop_dir/trayer.log" \
     trayer --edge top --align right --widthtype pixel --width 80 --height 32 \
     --transparent false --tint 0x1b1e23 "$@"
   tray_shown() {
@@ -151,19 +156,9 @@ desktop_start_tray() { # [trayer option]...
   _desktop_until "$desktop_wait_limit" tray_shown || _desktop_fail "no notification area" || return 1
 }
 
-# desktop_end <pid>: ends a process started by this shell, with SIGTERM and,
-# after 10 s, SIGKILL.
-desktop_end() {
-  local pid=$1 end=$((SECONDS + 10))
-  kill -TERM "$pid" 2> /dev/null || return 0
-  while kill -0 "$pid" 2> /dev/null && ((SECONDS < end)); do sleep 0.1; done
-  kill -KILL "$pid" 2> /dev/null || true
-  wait "$pid" 2> /dev/null || true
-}
-
 desktop_stop() {
   local i
-  for ((i = ${#desktop_pids[@]} - 1; i >= 0; i--)); do desktop_end "${desktop_pids[$i]}"; done
+  for ((i = ${#desktop_pids[@]} - 1; i >= 0; i--)); do session_end "${desktop_pids[$i]}"; done
   desktop_pids=()
   desktop_names=()
   desktop_logs=()

@@ -22,25 +22,13 @@ for tool in xdotool dbus-launch "$atspi_bus"; do
   command -v "$tool" > /dev/null || { echo "FAIL: $tool missing (scripts/install-deps.sh --test)" >&2; exit 1; }
 done
 
-scratch=$(mktemp -d)
-pids=()
+session_start
 panel=""
-cleanup() {
-  local status=$? i
-  exec 7>&- 2> /dev/null || true
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do desktop_end "${pids[$i]}"; done
-  [[ -z ${DBUS_SESSION_BUS_PID:-} ]] || kill "$DBUS_SESSION_BUS_PID" 2> /dev/null || true
-  desktop_stop
-  rm -rf "$scratch"
-  exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
 
 fail() {
   echo "FAIL: $*" >&2
   local file
-  for file in "$scratch"/*.log "$scratch"/desktop/*.log; do
+  for file in "$session_dir"/*.log "$session_dir"/desktop/*.log; do
     [[ -f $file ]] || continue
     echo "----- $(basename "$file") (last 30 lines)" >&2
     tail -n 30 "$file" >&2
@@ -54,35 +42,29 @@ until_ok_check() {
   [[ -z $panel ]] || kill -0 "$panel" 2> /dev/null || fail "the panel ended while waiting for $1"
 }
 
-export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/runtime TMPDIR=$scratch/tmp
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+session_private_dirs "$session_dir"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 export QT_FORCE_STDERR_LOGGING=1
-desktop_start "$scratch/desktop" --twm '"F4" = m : window : f.delete' || fail "no desktop"
+desktop_start "$session_dir/desktop" --twm '"F4" = m : window : f.delete' || fail "no desktop"
 eval "$(dbus-launch --sh-syntax)"
-_desktop_launch "the accessibility bus" "$scratch/atspi.log" "$atspi_bus" --launch-immediately
+session_track "$DBUS_SESSION_BUS_PID"
+desktop_add "the accessibility bus" "$session_dir/atspi.log" "$atspi_bus" --launch-immediately
 log "desktop on $DISPLAY"
 
 window_size() { window_geometry "$(visible_window "$1")" | cut -d' ' -f3-; }
 
-# The virtual unit reads its console from a fifo held open on descriptor 7.
-mkfifo "$scratch/console"
-"$unit_exe" --model vt2 --quiet < "$scratch/console" > "$scratch/unit.log" 2>&1 &
-pids+=($!)
-exec 7> "$scratch/console"
-say() { echo "$*" >&7; }
+session_unit "$session_dir/unit.log" "$unit_exe" --model vt2 --quiet
 
-/usr/bin/python3 "$(dirname "$(realpath "$0")")/atspi_check.py" "$panel_exe" "$scratch/unit.log" \
-  "$HOME/.local/share/QuorlinDriver" "$scratch/panel-a11y.log" || fail "the screen reader's view"
+/usr/bin/python3 "$(dirname "$(realpath "$0")")/atspi_check.py" "$panel_exe" "$session_dir/unit.log" \
+  "$HOME/.local/share/QuorlinDriver" "$session_dir/panel-a11y.log" || fail "the screen reader's view"
 log "read, set, stepped and replayed through AT-SPI"
 
-say unplug
+unit_say unplug
 desktop_start_tray || fail "no notification area"
-panel_log=$scratch/panel-zh_CN.log
+panel_log=$session_dir/panel-zh_CN.log
 LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 "$panel_exe" > "$panel_log" 2>&1 &
 panel=$!
-pids+=($panel)
+session_track "$panel"
 until_ok "tray icon" tray_icon
 grep -qF "成功加载翻译文件：$qm_dir/QuorlinDriver_zh_CN.qm" "$panel_log" || fail "zh_CN not loaded"
 ! visible_window '^Quorlin' > /dev/null || fail "a window opened at start; only the tray icon should show"
@@ -107,12 +89,12 @@ log "main window from the tray: not connected, $not_connected"
 
 # A unit plugged: its titled panel in a window of its own size; unplugged,
 # back to "not connected".
-say "model vt1"
-say plug
+unit_say "model vt1"
+unit_say plug
 until_ok "window titled 'Quorlin VT1 - FW: …'" visible_window "^Quorlin VT1 - FW: "
 [[ $(window_size "^Quorlin VT1 - FW: ") != "$not_connected" ]] \
   || fail "the VT1 panel did not change the window's size"
-say unplug
+unit_say unplug
 window_back() { [[ $(window_size '^Quorlin') == "$not_connected" ]]; }
 until_ok "the 'not connected' window after the unplug" window_back
 log "VT1 found and unplugged"
@@ -125,7 +107,7 @@ tray_icon > /dev/null || fail "the tray icon went with the window"
 log "the closed window went back to the tray"
 
 ! visible_window '^Settings$' > /dev/null || fail "the settings dialog showed before the ASIO message"
-say "asio open-window"
+unit_say "asio open-window"
 until_ok "settings dialog after the ASIO open-window message" visible_window '^Settings$'
 log "the ASIO open-window message showed the settings dialog"
 
