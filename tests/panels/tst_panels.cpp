@@ -16,7 +16,6 @@
 #include "virtual_unit.h"
 #include "wide_output_sink.h"
 
-#include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
 #include <QFile>
 #include <QLabel>
@@ -448,32 +447,21 @@ private slots:
     }
 
     // Every dial and switch has a role, a name of its own and its value or
-    // state; Tab follows the columns; a value set and a press through the
-    // interfaces reach the unit and the file.
+    // state, and Tab follows the columns. (A value set and a press through the
+    // interfaces take the controls' own path; desktop_e2e sends them over AT-SPI.)
     void screenReader_data()
     {
-        // Rows by model: a dial's name, a value as shown, what the unit receives
-        // and the file entry; a switch's name, what the unit receives and the entry.
-        QTest::addColumn<QString>("dial");
-        QTest::addColumn<QString>("toggle");
-        QTest::newRow("vt1")
-            << "Headphone Volume|-20|(256,0)=0.1 (256,1)=0.1|Dial/HeadphoneValue=-20"
-            << "Headphone MUTE|(256,0)=0 (256,1)=0|Button/HeadphoneMuteIsChecked=true";
-        QTest::newRow("vt2") << "MIC2 Gain|20|SetMicVolume channel=2 value=22|Dial/Mic2Value=11"
-                             << "MIC2 48V|SetMic48V channel=2 state=1|Button/Mic248VIsChecked=true";
-        QTest::newRow("vr")
-            << "Headphone Volume|3|(256,0)=1.41254 (256,1)=1.41254|Dial/HeadphoneValue=3"
-            << "MIC DIRECT|(64,0)=1 (65,1)=1|Button/MonitorMicIsChecked=true";
+        QTest::addColumn<QString>("model");
+        for (const char* model : {"vt1", "vt2", "vr"})
+            QTest::newRow(model) << QString(model);
     }
     void screenReader()
     {
-        const QString model = QTest::currentDataTag();
-        QFETCH(QString, dial);
-        QFETCH(QString, toggle);
+        QFETCH(QString, model);
         AccessibilitySpy accessibility;
         auto panel = build(model);
         panel->show();
-        QHash<QString, QAccessibleInterface*> byName;
+        QStringList names;
         QList<QWidget*> controls;
         for (QWidget* w = panel->nextInFocusChain(); w != panel.get(); w = w->nextInFocusChain()) {
             auto* knob = qobject_cast<Knob*>(w);
@@ -482,8 +470,8 @@ private slots:
                 continue;
             QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
             const QString name = iface->text(QAccessible::Name);
-            QVERIFY2(!name.isEmpty() && !byName.contains(name), qPrintable(name));
-            byName.insert(name, iface);
+            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(name));
+            names << name;
             QCOMPARE(iface->role(), knob ? QAccessible::Slider : QAccessible::CheckBox);
             if (knob)
                 QCOMPARE(iface->valueInterface()->currentValue().toString() + knob->unit,
@@ -503,14 +491,6 @@ private slots:
         }
         QCOMPARE(controls.size(),
                  knobs(panel.get()).size() + panel->findChildren<Button*>().size());
-
-        const QStringList d = dial.split('|'), t = toggle.split('|');
-        sent();
-        byName.value(d[0])->valueInterface()->setCurrentValue(d[1].toInt());
-        byName.value(t[0])->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        const QString lines = sent().join('\n');
-        QVERIFY2(lines.contains(d[2]) && lines.contains(t[1]), qPrintable(lines));
-        QVERIFY(onDisk(model).contains(d[3]) && onDisk(model).contains(t[2]));
     }
 };
 
