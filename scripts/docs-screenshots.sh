@@ -19,7 +19,7 @@ out=$(realpath -m "${1:-$root/docs/screenshots}")
 "$root/scripts/build.sh"
 source "$root/scripts/lib/desktop.sh"
 bin="$root/build/bin"
-desktop_wait_limit=30
+session_wait_limit=30
 
 session_start
 trap 'echo "docs-screenshots: a command failed at line $LINENO" >&2' ERR

@@ -10,7 +10,7 @@ output=$(realpath -m "${2:-$root/build/screenshot-$model.png}")
 "$root/scripts/install-deps.sh" --screenshot
 "$root/scripts/build.sh"
 source "$root/scripts/lib/desktop.sh"
-desktop_wait_limit=30
+session_wait_limit=30
 
 session_start
 session_private_dirs "$session_dir"

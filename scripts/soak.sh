@@ -56,16 +56,10 @@ session_unit "$session_dir/unit.log" "$bin/quorlin-virtual-unit" --model vt2 --q
 app=$!
 session_track "$app"
 
-count() { grep -c -F -- "$1" "$applog" || true; }
+session_wait_limit=20
+until_ok_check() { kill -0 "$app" 2>/dev/null || fail "the application ended (waiting for $1)"; }
 # Waits until the application has logged `line` at least `n` times.
-wait_for() {
-  local line=$1 n=$2 deadline=$((SECONDS + 20))
-  while (($(count "$line") < n)); do
-    kill -0 "$app" 2>/dev/null || fail "the application ended (waiting for '$line' #$n)"
-    ((SECONDS < deadline)) || fail "no '$line' #$n within 20 s"
-    sleep 0.05
-  done
-}
+wait_for() { until_ok "'$1' #$2" more_than "$applog" "$1" $(($2 - 1)); }
 fds() { ls "/proc/$app/fd" | wc -l; }
 rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$app/status"; }
 # Lets the start-up sequence's OTG cycle and the first meter reads finish.

@@ -22,16 +22,12 @@
 #
 # and, for finding the application on it:
 #
-#   until_ok WHAT COMMAND...
-#       polls COMMAND until it succeeds; calls the caller's fail() with a
-#       message after $desktop_wait_limit s, when the desktop ends, or when the
-#       caller's optional until_ok_check WHAT fails
 #   tray_icon           the application's tray icon: "x y height" of its centre
 #   visible_window RE   the id of a visible window whose title matches RE
 #   window_geometry ID  "x y width height" of a window on the screen
 #   window_steady ID    succeeds when the window kept its geometry for 0.3 s
-#   line_count FILE TEXT   how many lines of FILE hold TEXT (0 without FILE)
-#   more_than FILE TEXT N  succeeds when more than N lines of FILE hold TEXT
+#
+# (until_ok, from the session, also fails once the desktop has ended.)
 #
 # Needs Xvfb, twm, xwininfo (x11-utils) and, with --tray, trayer. Only the
 # fonts built into the X server are used: no font package is needed.
@@ -43,7 +39,6 @@ desktop_names=()
 desktop_logs=()
 desktop_error=""
 desktop_dir=""
-desktop_wait_limit=${desktop_wait_limit:-40}
 
 # _desktop_until <seconds> <command...>: polls the command while every part
 # of the desktop started so far keeps running.
@@ -114,10 +109,10 @@ desktop_start() {
   desktop_add "the virtual display (Xvfb)" "$dir/xvfb.log" \
     Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5> "$dir/display"
   display_written() { [[ $(cat "$dir/display" 2> /dev/null) == *[0-9]* ]]; }
-  _desktop_until "$desktop_wait_limit" display_written || _desktop_fail "no virtual display" || return 1
+  _desktop_until "$session_wait_limit" display_written || _desktop_fail "no virtual display" || return 1
   DISPLAY=:$(tr -dc 0-9 < "$dir/display")
   export DISPLAY
-  _desktop_until "$desktop_wait_limit" xwininfo -root \
+  _desktop_until "$session_wait_limit" xwininfo -root \
     || _desktop_fail "the virtual display $DISPLAY does not answer" || return 1
 
   # twm's default fonts ("variable" and others) come from font packages a
@@ -134,7 +129,7 @@ desktop_start() {
   desktop_add "the window manager (twm)" "$dir/twm.log" env LC_ALL=C twm -f "$dir/twmrc"
   # twm has set up the screen once its (hidden) icon manager window exists.
   twm_ready() { xwininfo -root -tree | grep -qF '"TWM Icon Manager"'; }
-  _desktop_until "$desktop_wait_limit" twm_ready || _desktop_fail "no window manager" || return 1
+  _desktop_until "$session_wait_limit" twm_ready || _desktop_fail "no window manager" || return 1
 
   if [[ $tray == yes ]]; then desktop_start_tray || return 1; fi
   desktop_alive || _desktop_fail "the desktop did not stay up" || return 1
@@ -153,7 +148,7 @@ desktop_start_tray() { # [trayer option]...
     id=$(xwininfo -root -tree | awk '/\("panel" "trayer"\)/ { print $1; exit }')
     [[ -n $id ]] && xwininfo -id "$id" | grep -q 'Map State: IsViewable'
   }
-  _desktop_until "$desktop_wait_limit" tray_shown || _desktop_fail "no notification area" || return 1
+  _desktop_until "$session_wait_limit" tray_shown || _desktop_fail "no notification area" || return 1
 }
 
 desktop_stop() {
@@ -162,17 +157,6 @@ desktop_stop() {
   desktop_pids=()
   desktop_names=()
   desktop_logs=()
-}
-
-until_ok() {
-  local what=$1 end=$((SECONDS + desktop_wait_limit))
-  shift
-  until "$@" > /dev/null 2>&1; do
-    ((SECONDS < end)) || fail "no $what within $desktop_wait_limit s"
-    desktop_alive || fail "waiting for $what: $desktop_error"
-    ! declare -F until_ok_check > /dev/null || until_ok_check "$what"
-    sleep 0.2
-  done
 }
 
 # An embedded window of the application smaller than 64 px.
@@ -194,6 +178,3 @@ window_steady() {
   local a b
   a=$(window_geometry "$1") && sleep 0.3 && b=$(window_geometry "$1") && [[ $a == "$b" ]]
 }
-
-line_count() { grep -cF -- "$2" "$1" 2> /dev/null || true; }
-more_than() { (($(line_count "$1" "$2") > $3)); }

@@ -19,10 +19,21 @@
 #                             7; tracked, its pid in $unit_pid
 #   unit_say COMMAND          a console command to that unit
 #   unit_close                closes its console (the unit keeps serving)
+#
+# and, for waiting on them:
+#
+#   until_ok WHAT COMMAND...  polls COMMAND until it succeeds; calls the
+#                             caller's fail() with a message after
+#                             $session_wait_limit s (default 40), when the
+#                             desktop ends, or when the caller's optional
+#                             until_ok_check WHAT fails
+#   line_count FILE TEXT      how many lines of FILE hold TEXT (0 without FILE)
+#   more_than FILE TEXT N     succeeds when more than N lines of FILE hold TEXT
 
 session_dir=""
 session_pids=()
 unit_pid=""
+session_wait_limit=${session_wait_limit:-40}
 
 session_start() {
   session_dir=$(mktemp -d)
@@ -68,3 +79,17 @@ session_unit() {
 
 unit_say() { echo "$*" >&7; }
 unit_close() { { exec 7>&-; } 2> /dev/null; }
+
+until_ok() {
+  local what=$1 end=$((SECONDS + session_wait_limit))
+  shift
+  until "$@" > /dev/null 2>&1; do
+    ((SECONDS < end)) || fail "no $what within $session_wait_limit s"
+    ! declare -F desktop_alive > /dev/null || desktop_alive || fail "waiting for $what: $desktop_error"
+    ! declare -F until_ok_check > /dev/null || until_ok_check "$what"
+    sleep 0.2
+  done
+}
+
+line_count() { grep -cF -- "$2" "$1" 2> /dev/null || true; }
+more_than() { (($(line_count "$1" "$2") > $3)); }

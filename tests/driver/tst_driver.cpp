@@ -17,9 +17,7 @@
 #include <array>
 #include <functional>
 #include <future>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 using Bytes = RawDevice::Bytes;
@@ -134,11 +132,7 @@ private slots:
         QStringList lines;
         for (int i = 0; i < 16; ++i)
             lines << QString("Open device \\\\.\\QuorlinAudioBus%1 failed, error: 2").arg(i);
-        const int stale = socket(AF_UNIX, SOCK_SEQPACKET, 0);
-        sockaddr_un address{AF_UNIX, {}};
-        path(QString::fromStdWString(kBus0)).toStdString().copy(address.sun_path, 100);
-        QCOMPARE(bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        close(stale); // its socket file stays
+        QVERIFY(TestEnvironment::leaveDeadSocket(kBus0));
         m_out.take();
         QVERIFY(!Io().OpenDevice());
         QCOMPARE(QString::fromStdWString(m_out.take()), lines.join('\n') + '\n');

@@ -16,7 +16,7 @@ panel_exe=$(realpath "$1")
 unit_exe=$(realpath "$2")
 qm_dir=$(dirname "$panel_exe")
 source "$(dirname "$(realpath "$0")")/../../scripts/lib/desktop.sh"
-desktop_wait_limit=40 # seconds for any one thing to happen; generous for slow machines
+session_wait_limit=40 # seconds for any one thing to happen; generous for slow machines
 atspi_bus=/usr/libexec/at-spi-bus-launcher
 for tool in xdotool dbus-launch "$atspi_bus"; do
   command -v "$tool" > /dev/null || { echo "FAIL: $tool missing (scripts/install-deps.sh --test)" >&2; exit 1; }

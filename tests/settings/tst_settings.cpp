@@ -4,7 +4,6 @@
 
 #include "log_capture.h"
 #include "platform/message_pipe.h"
-#include "platform/posix_endpoint.h"
 #include "settings/settings.h"
 #include "table_rows.h"
 #include "test_environment.h"
@@ -23,9 +22,6 @@
 #include <map>
 #include <mutex>
 #include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using virtualunit::VirtualUnit;
 using Bytes = QByteArray;
@@ -326,14 +322,7 @@ private slots:
     // its time to write: the ASIO driver still reaches the dialog.
     void asioDriverReachesTheDialog()
     {
-        QVERIFY(platform::posix::ensureRuntimeDirectory());
-        const std::string path = platform::posix::endpointPath(virtualunit::kPanelPipe);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        const int leftover = socket(AF_UNIX, SOCK_SEQPACKET, 0);
-        QCOMPARE(bind(leftover, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        close(leftover);
+        QVERIFY(TestEnvironment::leaveDeadSocket(virtualunit::kPanelPipe));
         openDialog(false);
         const platform::PipeHandle client = platform::openPipe(virtualunit::kPanelPipe);
         pollfd hangUp{int(client), POLLIN, 0};

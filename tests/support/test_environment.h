@@ -1,8 +1,13 @@
 #pragma once
 
+#include "platform/posix_endpoint.h"
+
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 // Gives a test process its own runtime directory (where device sockets live),
 // home, data, config and temporary directories, and switches QStandardPaths to
@@ -28,6 +33,21 @@ public:
 
     QString root() const { return m_root.path(); }
     QString runtimeDirectory() const { return root() + "/runtime"; } // $XDG_RUNTIME_DIR
+
+    // Leaves the socket file of a device or pipe `name` as a crashed process
+    // does: bound, never served, closed.
+    static bool leaveDeadSocket(const std::wstring& name)
+    {
+        if (!platform::posix::ensureRuntimeDirectory())
+            return false;
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        platform::posix::endpointPath(name).copy(address.sun_path, sizeof address.sun_path - 1);
+        const int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        close(fd);
+        return bound;
+    }
 
 private:
     QTemporaryDir m_root;
