@@ -6,7 +6,7 @@
 
 namespace {
 
-template<typename Panel> QWidget* createPanel()
+template<typename Panel> ModelPanel* createPanel()
 {
     return new Panel;
 }

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-class QWidget;
+class ModelPanel;
 
 inline constexpr std::uint32_t kFirmwareVersionLength = 10;
 
@@ -13,7 +13,7 @@ struct KnownModel {
     std::uint32_t productId;
     const char* name;         // as shown in the window title
     const char* addedLogLine; // logged once the panel is in the window
-    QWidget* (*createPanel)();
+    ModelPanel* (*createPanel)();
 };
 
 // Null for a product id that is not a known model.

@@ -2,6 +2,7 @@
 
 #include "app/known_models.h"
 #include "driver/quorlin_io_control.h"
+#include "panels/model_panel.h"
 #include "settings/settings.h"
 
 #include <QCloseEvent>
@@ -159,7 +160,7 @@ void MainWindow::checkDevice()
     }
 
     settingsDialog->initialize();
-    QWidget* panel = model->createPanel();
+    ModelPanel* panel = model->createPanel();
     panel->setParent(this);
     baseLayout->addWidget(panel);
     panel->show();

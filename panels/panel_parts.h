@@ -4,6 +4,8 @@
 // driver set-up, the Mixer block presets, the look of their controls and the
 // meter readouts.
 
+#include "panels/model_panel.h"
+
 #include <QString>
 #include <QVariant>
 #include <cstdint>
@@ -33,10 +35,12 @@ QSettings* openSettings(QWidget* panel, const QString& fileName);
 // The save step: write the value, then sync the file at once.
 void save(QSettings* settings, const QString& key, const QVariant& value);
 
-// One stored control: its key, its default, and the panel member that holds
-// it. A panel keeps one table of these, in restore order; restoring and
-// saving both read it.
+// One stored control: its command-line name, its section, its key, the panel
+// member that holds it and its default. A panel keeps one table of these, in
+// restore order; restoring, saving and PanelControl all read it.
 template<typename Panel> struct StoredControl {
+    const char* name;
+    ControlSection section;
     const char* key;
     std::variant<Button * Panel::*, Knob * Panel::*> control;
     QVariant fallback;
@@ -46,6 +50,10 @@ template<typename Panel> struct StoredControl {
 // Knob::setValue, so that each control's handler sends it to the unit.
 template<typename Panel, std::size_t N>
 void restoreControls(Panel& panel, QSettings* settings, const StoredControl<Panel> (&table)[N]);
+
+// The rows of `table` as PanelControls of `panel`.
+template<typename Panel, std::size_t N>
+QVector<PanelControl> describeControls(const Panel& panel, const StoredControl<Panel> (&table)[N]);
 
 // Saves the control's own state under its key in `table`.
 template<typename Panel, typename Control, std::size_t N>

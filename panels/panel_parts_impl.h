@@ -24,6 +24,27 @@ void restoreControls(Panel& panel, QSettings* settings, const StoredControl<Pane
     }
 }
 
+template<typename Panel, std::size_t N>
+QVector<PanelControl> describeControls(const Panel& panel, const StoredControl<Panel> (&table)[N])
+{
+    QVector<PanelControl> controls;
+    controls.reserve(int(N));
+    for (const StoredControl<Panel>& entry : table) {
+        PanelControl control{QString::fromLatin1(entry.name),
+                             QString::fromLatin1(entry.key),
+                             entry.section,
+                             nullptr,
+                             nullptr,
+                             entry.fallback};
+        if (auto* button = std::get_if<Button * Panel::*>(&entry.control))
+            control.button = panel.**button;
+        else
+            control.knob = panel.*std::get<Knob * Panel::*>(entry.control);
+        controls.append(control);
+    }
+    return controls;
+}
+
 template<typename Panel, typename Control, std::size_t N>
 void saveControl(Panel& panel, QSettings* settings, const StoredControl<Panel> (&table)[N],
                  Control* Panel::*control)

@@ -35,15 +35,18 @@ constexpr std::initializer_list<int> kHeadphoneOutputs = {0, 1};
 } // namespace
 
 const StoredControl<vr> vr::storedControls[] = {
-    {"Button/MonitorMicIsChecked", &vr::monitorMicButton, false},
-    {"Dial/MicValue", &vr::micDial, 0},
-    {"Dial/HeadphoneValue", &vr::headphoneDial, -80},
-    {"Button/HeadphoneMuteIsChecked", &vr::headphoneMuteButton, false},
-    {"Button/HeadphoneDimIsChecked", &vr::headphoneDimButton, false},
+    {"mic.direct", ControlSection::Input, "Button/MonitorMicIsChecked", &vr::monitorMicButton,
+     false},
+    {"mic.gain", ControlSection::Input, "Dial/MicValue", &vr::micDial, 0},
+    {"headphone.volume", ControlSection::Output, "Dial/HeadphoneValue", &vr::headphoneDial, -80},
+    {"headphone.mute", ControlSection::Output, "Button/HeadphoneMuteIsChecked",
+     &vr::headphoneMuteButton, false},
+    {"headphone.dim", ControlSection::Output, "Button/HeadphoneDimIsChecked",
+     &vr::headphoneDimButton, false},
 };
 
 vr::vr()
-    : QWidget(nullptr)
+    : ModelPanel(nullptr)
 {
     ioControl = new QuorlinIoControl;
     if (!openDevice(*ioControl, "vr"))
@@ -67,6 +70,13 @@ vr::~vr()
         delete ioControl;
     }
     delete settings;
+}
+
+QVector<PanelControl> vr::controls() const
+{
+    if (!settings)
+        return {};
+    return describeControls(*this, storedControls);
 }
 
 void vr::buildLayout()

@@ -32,19 +32,22 @@ constexpr std::initializer_list<int> kHeadphoneOutputs = {0, 1};
 } // namespace
 
 const StoredControl<vt1> vt1::storedControls[] = {
-    {"Button/MicInstrIsChecked", &vt1::micInstrButton, false},
-    {"Button/Mic20dBIsChecked", &vt1::mic20dBButton, false},
-    {"Button/Mic48VIsChecked", &vt1::mic48VButton, false},
-    {"Button/MonitorMicIsChecked", &vt1::monitorMicButton, false},
-    {"Dial/MicValue", &vt1::micDial, 0},
-    {"Dial/HeadphoneValue", &vt1::headphoneDial, -80},
-    {"Button/HeadphoneMuteIsChecked", &vt1::headphoneMuteButton, false},
-    {"Button/HeadphoneDimIsChecked", &vt1::headphoneDimButton, false},
-    {"Dial/OtgToHpValue", &vt1::otgToHpDial, 0},
+    {"mic.inst", ControlSection::Input, "Button/MicInstrIsChecked", &vt1::micInstrButton, false},
+    {"mic.pad", ControlSection::Input, "Button/Mic20dBIsChecked", &vt1::mic20dBButton, false},
+    {"mic.48v", ControlSection::Input, "Button/Mic48VIsChecked", &vt1::mic48VButton, false},
+    {"mic.direct", ControlSection::Input, "Button/MonitorMicIsChecked", &vt1::monitorMicButton,
+     false},
+    {"mic.gain", ControlSection::Input, "Dial/MicValue", &vt1::micDial, 0},
+    {"headphone.volume", ControlSection::Output, "Dial/HeadphoneValue", &vt1::headphoneDial, -80},
+    {"headphone.mute", ControlSection::Output, "Button/HeadphoneMuteIsChecked",
+     &vt1::headphoneMuteButton, false},
+    {"headphone.dim", ControlSection::Output, "Button/HeadphoneDimIsChecked",
+     &vt1::headphoneDimButton, false},
+    {"phone-to-hp.volume", ControlSection::Input, "Dial/OtgToHpValue", &vt1::otgToHpDial, 0},
 };
 
 vt1::vt1()
-    : QWidget(nullptr)
+    : ModelPanel(nullptr)
 {
     ioControl = new QuorlinIoControl;
     if (!openDevice(*ioControl, "vt1"))
@@ -68,6 +71,13 @@ vt1::~vt1()
         delete ioControl;
     }
     delete settings;
+}
+
+QVector<PanelControl> vt1::controls() const
+{
+    if (!settings)
+        return {};
+    return describeControls(*this, storedControls);
 }
 
 void vt1::buildLayout()

@@ -2,8 +2,7 @@
 
 #include "driver/meter_block.h"
 #include "driver/mixer_block.h"
-
-#include <QWidget>
+#include "panels/model_panel.h"
 
 class Button;
 class Knob;
@@ -22,12 +21,14 @@ template<typename Panel> struct StoredControl;
 // the panel replays the stored state to the unit. When the unit does not open,
 // the panel stays empty; a refused output volume is logged and the panel is
 // built all the same.
-class vt1 : public QWidget {
+class vt1 : public ModelPanel {
     Q_OBJECT
 
 public:
     vt1();
     ~vt1() override;
+
+    QVector<PanelControl> controls() const override;
 
 public slots:
     void setHeadphoneVolume(int value);

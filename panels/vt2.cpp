@@ -61,26 +61,34 @@ double setPhoneLevel(MixerBlock& mixer, int outputRow, int levelDb)
 } // namespace
 
 const StoredControl<vt2> vt2::storedControls[] = {
-    {"Button/Mic120dBIsChecked", &vt2::mic1Pad20dBButton, false},
-    {"Button/Mic148VIsChecked", &vt2::mic1Phantom48VButton, false},
-    {"Button/MonitorMic1IsChecked", &vt2::monitorMic1Button, false},
-    {"Dial/Mic1Value", &vt2::mic1Dial, 0},
-    {"Dial/Mic2Value", &vt2::mic2Dial, 0},
-    {"Button/Mic220dBIsChecked", &vt2::mic2Pad20dBButton, false},
-    {"Button/Mic248VIsChecked", &vt2::mic2Phantom48VButton, false},
-    {"Button/MonitorMic2IsChecked", &vt2::monitorMic2Button, false},
-    {"Dial/SpeakerValue", &vt2::speakerDial, -80},
-    {"Button/SpeakerMuteIsChecked", &vt2::speakerMuteButton, false},
-    {"Button/SpeakerDimIsChecked", &vt2::speakerDimButton, false},
-    {"Dial/HeadphoneValue", &vt2::headphoneDial, -80},
-    {"Button/HeadphoneMuteIsChecked", &vt2::headphoneMuteButton, false},
-    {"Button/HeadphoneDimIsChecked", &vt2::headphoneDimButton, false},
-    {"Dial/OtgToHpValue", &vt2::otgToHpDial, 0},
-    {"Dial/OtgToSPValue", &vt2::otgToSpDial, 0},
+    {"mic1.pad", ControlSection::Input, "Button/Mic120dBIsChecked", &vt2::mic1Pad20dBButton, false},
+    {"mic1.48v", ControlSection::Input, "Button/Mic148VIsChecked", &vt2::mic1Phantom48VButton,
+     false},
+    {"mic1.direct", ControlSection::Input, "Button/MonitorMic1IsChecked", &vt2::monitorMic1Button,
+     false},
+    {"mic1.gain", ControlSection::Input, "Dial/Mic1Value", &vt2::mic1Dial, 0},
+    {"mic2.gain", ControlSection::Input, "Dial/Mic2Value", &vt2::mic2Dial, 0},
+    {"mic2.pad", ControlSection::Input, "Button/Mic220dBIsChecked", &vt2::mic2Pad20dBButton, false},
+    {"mic2.48v", ControlSection::Input, "Button/Mic248VIsChecked", &vt2::mic2Phantom48VButton,
+     false},
+    {"mic2.direct", ControlSection::Input, "Button/MonitorMic2IsChecked", &vt2::monitorMic2Button,
+     false},
+    {"speaker.volume", ControlSection::Output, "Dial/SpeakerValue", &vt2::speakerDial, -80},
+    {"speaker.mute", ControlSection::Output, "Button/SpeakerMuteIsChecked", &vt2::speakerMuteButton,
+     false},
+    {"speaker.dim", ControlSection::Output, "Button/SpeakerDimIsChecked", &vt2::speakerDimButton,
+     false},
+    {"headphone.volume", ControlSection::Output, "Dial/HeadphoneValue", &vt2::headphoneDial, -80},
+    {"headphone.mute", ControlSection::Output, "Button/HeadphoneMuteIsChecked",
+     &vt2::headphoneMuteButton, false},
+    {"headphone.dim", ControlSection::Output, "Button/HeadphoneDimIsChecked",
+     &vt2::headphoneDimButton, false},
+    {"phone-to-hp.volume", ControlSection::Input, "Dial/OtgToHpValue", &vt2::otgToHpDial, 0},
+    {"phone-to-sp.volume", ControlSection::Input, "Dial/OtgToSPValue", &vt2::otgToSpDial, 0},
 };
 
 vt2::vt2()
-    : QWidget(nullptr)
+    : ModelPanel(nullptr)
 {
     ioControl = new QuorlinIoControl;
     if (!openDevice(*ioControl, "vt2"))
@@ -132,6 +140,13 @@ QVBoxLayout* vt2::buildMicColumn(const QString& title, Knob*& dial, Button*& pad
     column->addLayout(buttons);
     column->addStretch();
     return column;
+}
+
+QVector<PanelControl> vt2::controls() const
+{
+    if (!settings)
+        return {};
+    return describeControls(*this, storedControls);
 }
 
 void vt2::buildLayout()

@@ -2,8 +2,7 @@
 
 #include "driver/meter_block.h"
 #include "driver/mixer_block.h"
-
-#include <QWidget>
+#include "panels/model_panel.h"
 
 class Button;
 class Knob;
@@ -24,12 +23,14 @@ template<typename Panel> struct StoredControl;
 // the panel replays the stored state to the unit. When the unit does not open,
 // the panel stays empty; a refused output volume is logged and the panel is
 // built all the same.
-class vt2 : public QWidget {
+class vt2 : public ModelPanel {
     Q_OBJECT
 
 public:
     vt2();
     ~vt2() override;
+
+    QVector<PanelControl> controls() const override;
 
 public slots:
     void setSpeakerVolume(int value);
