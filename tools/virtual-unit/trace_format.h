@@ -16,7 +16,7 @@ namespace virtualunit {
 // The most changed cells one WriteMixer line lists; the rest are counted.
 inline constexpr std::size_t kMixerDiffCellLimit = 300;
 
-// What the request asks for. A WriteMixer request is described by the cells
+// What the request asks for. A WriteMixer request is summed up by the cells
 // that differ from `previousMixer` (row-major order, values as %.6g).
 std::string describeRequest(const Request& request, const std::vector<double>& previousMixer);
 
