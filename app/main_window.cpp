@@ -60,6 +60,21 @@ MainWindow::~MainWindow()
     releaseMeterDriver();
 }
 
+ModelPanel* MainWindow::panel() const
+{
+    return shownPanel;
+}
+
+const KnownModel* MainWindow::model() const
+{
+    return shownPanel ? shownModel : nullptr;
+}
+
+QString MainWindow::firmware() const
+{
+    return shownPanel ? shownFirmware : QString();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -72,6 +87,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::clearLayout()
 {
+    shownPanel = nullptr;
+    shownFirmware.clear();
     while (QLayoutItem* item = baseLayout->takeAt(0)) {
         if (QWidget* widget = item->widget())
             widget->deleteLater();
@@ -164,6 +181,8 @@ void MainWindow::checkDevice()
     panel->setParent(this);
     baseLayout->addWidget(panel);
     panel->show();
+    shownPanel = panel;
+    shownModel = model;
     qDebug().noquote() << model->addedLogLine;
     update();
     fitToContent();
@@ -175,6 +194,7 @@ void MainWindow::checkDevice()
         return;
     }
     setWindowTitle(firmwareTitle(*model, firmware));
+    shownFirmware = firmwareText(firmware);
     qDebug() << "Device found with PID:" << devicePid;
     detectTimer->stop();
     startConnectionPoll();

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <cstdint>
 
 class QLabel;
 class QTimer;
 class QVBoxLayout;
+class ModelPanel;
 class QuorlinIoControl;
 class Settings;
+struct KnownModel;
 
 // The window that holds the connected unit's panel. Once a second it looks
 // for a unit; when it recognises one it prepares the settings dialog, builds
@@ -22,6 +25,14 @@ public:
     ~MainWindow() override;
 
     Settings* settingsDialog = nullptr; // set by the start-up routine; not owned
+
+    // What the window shows, for code outside it (quorlinctl's server): the
+    // panel it built for the unit it found (null while it shows none), that
+    // unit's model (null likewise) and the firmware text of its title (empty
+    // until read).
+    ModelPanel* panel() const;
+    const KnownModel* model() const;
+    QString firmware() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -44,4 +55,7 @@ private:
     QuorlinIoControl* meterDriver = nullptr;
     QLabel* statusLabel = nullptr;
     std::uint32_t pidErrorCount = 0;
+    QPointer<ModelPanel> shownPanel;
+    const KnownModel* shownModel = nullptr;
+    QString shownFirmware;
 };

@@ -4,7 +4,8 @@
 # The package holds what `cmake --install` puts in place: the executable and
 # its translations in <libdir>/quorlin-driver with the command link
 # quorlin-driver, the virtual unit beside them with its link
-# quorlin-virtual-unit, the desktop entry and the icon. Its library
+# quorlin-virtual-unit, the desktop entry and the icon, and the console
+# program /usr/bin/quorlinctl with its man page and bash completion. Its library
 # dependencies come from dpkg-shlibdeps (package dpkg-dev); the Qt platform
 # plugins are loaded at run time, so they are named here.
 
@@ -25,6 +26,9 @@ levels with MUTE and DIM, the phone input level and live level readouts.
 Every change goes to the driver at once and is kept in a per-model settings
 file. A settings dialog sets the driver's buffer size, USB latency, sample
 rate and USB safe mode.
+
+quorlinctl controls the running panel from a command line, a hotkey or a
+script: status, list, get and set of every control and driver option.
 
 The package also holds quorlin-virtual-unit, a simulated unit that plays the
 driver, so the panel can be tried without hardware.")

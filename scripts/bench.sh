@@ -32,6 +32,7 @@ echo "== Quorlin benchmarks on $(nproc) cores, $(date -u '+%Y-%m-%d %H:%M UTC') 
 status=0
 "$root/build/bench/bench_control_change" --steps "$steps" || status=1
 "$root/build/bench/bench_dial_sweep" --sweeps "$sweeps" || status=1
+"$root/build/bench/bench_ctl" --runs $((runs * 3)) || status=1
 python3 "$root/bench/bench_process.py" --bin "$root/build/bin" --seconds "$seconds" \
   --startup-runs "$runs" || status=1
 # Fuzzing: each libFuzzer target over the ASIO message decoding and the

@@ -39,7 +39,7 @@ cmake --build "$root/build-fuzz" >/dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 status=0
-for target in fuzz_asio_message fuzz_ini_values; do
+for target in fuzz_asio_message fuzz_ini_values fuzz_remote_request; do
   mkdir -p "$scratch/$target"
   cp "$root/tools/fuzz/seeds/${target#fuzz_}"/* "$scratch/$target/"
   log=$scratch/$target.log

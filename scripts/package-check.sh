@@ -49,7 +49,8 @@ cat > "$system/tmp/run-check.sh" <<SCRIPT
 set -euo pipefail
 check=/tmp/check
 for file in /usr/share/applications/quorlin-driver.desktop \\
-  /usr/share/icons/hicolor/256x256/apps/quorlin-driver.png; do
+  /usr/share/icons/hicolor/256x256/apps/quorlin-driver.png /usr/bin/quorlinctl \\
+  /usr/share/man/man1/quorlinctl.1.gz /usr/share/bash-completion/completions/quorlinctl; do
   [[ -s \$file ]] || { echo "FAIL: \$file is missing" >&2; exit 1; }
 done
 export QT_QPA_PLATFORM=offscreen QT_FORCE_STDERR_LOGGING=1
@@ -68,6 +69,9 @@ for language in en_US zh_CN; do
     kill -0 "\$panel" 2>/dev/null || break
     sleep 0.1
   done
+  # quorlinctl reaches the running panel.
+  status=\$check/\$language/quorlinctl-status.txt
+  quorlinctl status > "\$status" 2>&1 || true
   kill "\$panel" "\$unit" 2>/dev/null || true
   wait "\$panel" "\$unit" 2>/dev/null || true
   echo "--- \$language: panel log"
@@ -80,7 +84,12 @@ for language in en_US zh_CN; do
     echo "FAIL (\$language): $libdir/QuorlinDriver_\$language.qm was not loaded" >&2
     exit 1
   fi
-  echo "OK (\$language): VT2 found, QuorlinDriver_\$language.qm loaded"
+  if ! grep -qx "model=VT2" "\$status"; then
+    echo "FAIL (\$language): quorlinctl status did not name the VT2:" >&2
+    cat "\$status" >&2
+    exit 1
+  fi
+  echo "OK (\$language): VT2 found, QuorlinDriver_\$language.qm loaded, quorlinctl status answered"
 done
 SCRIPT
 chmod +x "$system/tmp/run-check.sh"
