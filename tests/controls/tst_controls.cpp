@@ -322,8 +322,9 @@ private slots:
         QCOMPARE(announced, int(states.size()) - (inputs.startsWith("set") ? 1 : 0));
     }
 
-    // The ring shows in its own colour when the keyboard brought the focus,
-    // not after a click, and again once a key is used.
+    // The ring shows in its own colour when the keyboard or the window's
+    // activation brought the focus, not after a click, and again once a key
+    // is used.
     void focusRing_data()
     {
         QTest::addColumn<bool>("knob");
@@ -353,6 +354,12 @@ private slots:
         };
         QVERIFY(!ringShown());
         control->setFocus(Qt::TabFocusReason);
+        QVERIFY(ringShown());
+        QTest::mouseClick(control, Qt::LeftButton);
+        QVERIFY(control->hasFocus() && !ringShown());
+        // A window coming back puts the focus where the next key goes: shown.
+        other->setFocus(Qt::OtherFocusReason);
+        control->setFocus(Qt::ActiveWindowFocusReason);
         QVERIFY(ringShown());
         QTest::mouseClick(control, Qt::LeftButton);
         QVERIFY(control->hasFocus() && !ringShown());
