@@ -1,10 +1,12 @@
 #include "app/main_window.h"
 
 #include "app/known_models.h"
+#include "controls/control_accessibility.h"
 #include "driver/quorlin_io_control.h"
 #include "panels/model_panel.h"
 #include "settings/settings.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QLabel>
@@ -24,6 +26,19 @@ constexpr std::uint32_t kDisconnectAfterFailures = 3;
 constexpr std::uint32_t kNoUnit = 0;
 
 const char* const kStatusStyle = "font-size: 12px; color: white;";
+
+// The first control of `content` in Tab order, or `content` itself when it
+// has none (a status text).
+QWidget* firstControl(QWidget* content)
+{
+    for (QWidget* w = content->nextInFocusChain(); w != content; w = w->nextInFocusChain()) {
+        if (!content->isAncestorOf(w))
+            break;
+        if (w->focusPolicy() & Qt::TabFocus)
+            return w;
+    }
+    return content;
+}
 
 } // namespace
 
@@ -50,9 +65,28 @@ MainWindow::MainWindow(QWidget* parent)
     if (!icon.isNull())
         setWindowIcon(icon);
 
+    // The settings dialog from the window itself: the context menu (right
+    // click, the Menu key or Shift+F10) and Ctrl+,.
+    auto* setup = new QAction(tr("Setup"), this);
+    setup->setObjectName(QStringLiteral("setupAction"));
+    setup->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    setup->setShortcutContext(Qt::WindowShortcut);
+    connect(setup, &QAction::triggered, this, &MainWindow::showSettings);
+    addAction(setup);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
     baseLayout = new QVBoxLayout(centralWidget());
     baseLayout->setAlignment(Qt::AlignCenter);
     showNotConnected();
+}
+
+void MainWindow::showSettings()
+{
+    if (!settingsDialog)
+        return;
+    settingsDialog->show();
+    settingsDialog->raise();
+    settingsDialog->activateWindow();
 }
 
 MainWindow::~MainWindow()
@@ -89,19 +123,34 @@ void MainWindow::clearLayout()
 {
     shownPanel = nullptr;
     shownFirmware.clear();
+    // The old content goes at once, with its accessibility objects. The
+    // focus leaves it first, while every control is still whole, so that
+    // nothing asks a half-destroyed control about itself; what is shown
+    // next takes the focus.
+    if (QWidget* focus = focusWidget(); focus && centralWidget()->isAncestorOf(focus))
+        focus->clearFocus();
     while (QLayoutItem* item = baseLayout->takeAt(0)) {
-        if (QWidget* widget = item->widget())
-            widget->deleteLater();
+        delete item->widget();
         delete item;
     }
+}
+
+void MainWindow::showContent(QWidget* content)
+{
+    baseLayout->addWidget(content);
+    content->show();
+    firstControl(content)->setFocus(Qt::OtherFocusReason);
+    fitToContent();
 }
 
 void MainWindow::showStatus(const QString& text)
 {
     statusLabel = new QLabel(text, this);
     statusLabel->setStyleSheet(QString::fromLatin1(kStatusStyle));
-    baseLayout->addWidget(statusLabel);
-    fitToContent();
+    // Focusable, so that a screen reader reads it when it appears and the
+    // keyboard finds it.
+    statusLabel->setFocusPolicy(Qt::TabFocus);
+    showContent(statusLabel);
 }
 
 void MainWindow::fitToContent()
@@ -134,9 +183,8 @@ void MainWindow::startConnectionPoll()
     releaseMeterDriver();
     meterDriver = new QuorlinIoControl;
     meterDriver->OpenDevice();
-    // A newly found unit starts with a clean record, also when the poll
-    // already ran for it (the settings dialog could not connect), so that a
-    // disconnection always takes three failed reads in a row.
+    // A newly found unit starts with a clean record, so that a disconnection
+    // always takes three failed reads in a row.
     pidErrorCount = 0;
     pollTimer->start();
 }
@@ -161,31 +209,40 @@ void MainWindow::checkDevice()
         return;
     }
 
+    const KnownModel* model = findKnownModel(devicePid);
+    const QString unknown = tr("未知设备，请检查连接！");
+    if (!model && statusLabel && statusLabel->text() == unknown) {
+        // The same unknown unit as a second ago: the text stays as it is,
+        // and a screen reader is not told it again.
+        qDebug() << "Unknown device PID:" << devicePid;
+        return;
+    }
+
     clearLayout();
 
-    const KnownModel* model = findKnownModel(devicePid);
     if (!model) {
         qDebug() << "Unknown device PID:" << devicePid;
-        showStatus(tr("未知设备，请检查连接！"));
+        showStatus(unknown);
         return;
     }
 
     if (!settingsDialog || !settingsDialog->createDevice()) {
         qDebug() << "Failed to connect to driver in settings window.";
-        startConnectionPoll();
+        // The poll runs from the first such second on; restarting it every
+        // second would wipe its count of failed reads, and the unit would
+        // never be given up.
+        if (previousPid != devicePid || !pollTimer->isActive())
+            startConnectionPoll();
         return;
     }
 
     settingsDialog->initialize();
     ModelPanel* panel = model->createPanel();
     panel->setParent(this);
-    baseLayout->addWidget(panel);
-    panel->show();
+    qDebug().noquote() << model->addedLogLine;
+    showContent(panel);
     shownPanel = panel;
     shownModel = model;
-    qDebug().noquote() << model->addedLogLine;
-    update();
-    fitToContent();
 
     std::array<std::uint8_t, kFirmwareVersionLength> firmware{};
     if (!probe->GetFirmwareVersion(firmware.data(), kFirmwareVersionLength)) {
@@ -195,6 +252,9 @@ void MainWindow::checkDevice()
     }
     setWindowTitle(firmwareTitle(*model, firmware));
     shownFirmware = firmwareText(firmware);
+    // The focus is on the panel's first control already; a screen reader
+    // says which panel it is in.
+    ControlAccessibility::announce(this, windowTitle());
     qDebug() << "Device found with PID:" << devicePid;
     detectTimer->stop();
     startConnectionPoll();

@@ -17,6 +17,12 @@ struct KnownModel;
 // the model's panel and titles itself with the model and firmware version.
 // While a unit is shown it checks the connection every 400 ms and goes back to
 // searching after three failed checks in a row.
+//
+// What it shows takes the keyboard focus: a new panel on its first control,
+// with the focus ring, and the status text when the panel goes, so that a
+// screen reader says what happened and no focus is left on a control that no
+// longer exists. Its context menu and Ctrl+, open the settings dialog, which
+// is the way there on a desktop without a notification area.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -42,7 +48,9 @@ private:
     void pollDevice();
 
     void clearLayout();
+    void showContent(QWidget* content);
     void showStatus(const QString& text);
+    void showSettings();
     void showNotConnected();
     void fitToContent();
     void startConnectionPoll();
@@ -53,7 +61,7 @@ private:
     QTimer* detectTimer = nullptr;
     QTimer* pollTimer = nullptr;
     QuorlinIoControl* meterDriver = nullptr;
-    QLabel* statusLabel = nullptr;
+    QPointer<QLabel> statusLabel;
     std::uint32_t pidErrorCount = 0;
     QPointer<ModelPanel> shownPanel;
     const KnownModel* shownModel = nullptr;

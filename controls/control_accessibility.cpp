@@ -28,10 +28,15 @@ QStringList keyNames(std::initializer_list<Qt::Key> keys)
     return names;
 }
 
-class AccessibleKnob : public QAccessibleWidget, public QAccessibleValueInterface {
+// A spin box, a number stepped up and down, rather than a slider: for a spin
+// box, screen readers on Linux speak its text, which Qt 6.4's bridge does
+// carry, where for a slider they speak only the bare number.
+class AccessibleKnob : public QAccessibleWidget,
+                       public QAccessibleValueInterface,
+                       public QAccessibleTextInterface {
 public:
     explicit AccessibleKnob(Knob* knob)
-        : QAccessibleWidget(knob, QAccessible::Slider)
+        : QAccessibleWidget(knob, QAccessible::SpinBox)
     {
     }
 
@@ -39,7 +44,36 @@ public:
     {
         if (type == QAccessible::ValueInterface)
             return static_cast<QAccessibleValueInterface*>(this);
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
         return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The text is the value as spoken ("-79 dB"), read only, without a
+    // cursor or a selection.
+    QString text(int startOffset, int endOffset) const override
+    {
+        return spoken().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(spoken().size()); }
+    void selection(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
     }
 
     // The in-place editor belongs to the tree only while it is open; a
@@ -57,30 +91,41 @@ public:
         return childCount() > 0 ? QAccessibleWidget::indexOfChild(child) : -1;
     }
 
+    // While the widget is destroyed it is no longer a Knob: nothing may
+    // then read a dial's fields from it.
+    bool isValid() const override { return knob() && QAccessibleWidget::isValid(); }
+
     QString text(QAccessible::Text type) const override
     {
+        if (!knob())
+            return {};
         if (type == QAccessible::Value)
             return KnobGeometry::valueText(knob()->value, knob()->displayOffset, knob()->unit);
         return QAccessibleWidget::text(type);
     }
 
-    QVariant currentValue() const override { return shown(knob()->value); }
-    QVariant minimumValue() const override { return shown(knob()->minimum); }
-    QVariant maximumValue() const override { return shown(knob()->maximum); }
+    QVariant currentValue() const override { return shown(&Knob::value); }
+    QVariant minimumValue() const override { return shown(&Knob::minimum); }
+    QVariant maximumValue() const override { return shown(&Knob::maximum); }
     QVariant minimumStepSize() const override { return 1; }
 
-    // A number as the dial shows it, taken as if the user had typed it.
+    // A number as the dial shows it, taken as if the user had typed it. A
+    // number above what the nearest value shows goes one value up, so that
+    // "current value + step" leaves the 0 of a dial whose next value shows
+    // 10 (the offset skips the numbers between).
     void setCurrentValue(const QVariant& value) override
     {
         bool ok = false;
         const double wanted = value.toDouble(&ok);
-        if (!ok || std::isnan(wanted))
+        Knob* k = knob();
+        if (!ok || std::isnan(wanted) || !k)
             return;
         const auto rounded =
             qint64(std::round(qBound(-kLargestShownValue, wanted, kLargestShownValue)));
-        Knob* k = knob();
-        k->setValue(
-            KnobGeometry::valueFromShown(rounded, k->displayOffset, k->minimum, k->maximum));
+        int found = KnobGeometry::valueFromShown(rounded, k->displayOffset, k->minimum, k->maximum);
+        if (KnobGeometry::shownValue(found, k->displayOffset) < rounded && found < k->maximum)
+            ++found;
+        k->setValue(found);
     }
 
     QStringList actionNames() const override
@@ -89,6 +134,8 @@ public:
     }
     void doAction(const QString& name) override
     {
+        if (!knob())
+            return;
         if (name == increaseAction())
             knob()->step(1);
         else if (name == decreaseAction())
@@ -106,10 +153,13 @@ public:
     }
 
 private:
-    Knob* knob() const { return static_cast<Knob*>(widget()); }
-    QVariant shown(int value) const
+    Knob* knob() const { return qobject_cast<Knob*>(object()); }
+    QString spoken() const { return knob() ? spokenValue(*knob()) : QString(); }
+    QVariant shown(int Knob::*field) const
     {
-        return qlonglong(KnobGeometry::shownValue(value, knob()->displayOffset));
+        const Knob* k = knob();
+        return k ? QVariant(qlonglong(KnobGeometry::shownValue(k->*field, k->displayOffset)))
+                 : QVariant();
     }
 };
 
@@ -182,8 +232,12 @@ public:
     }
 };
 
+const QLatin1String kAnnouncement("quorlinAnnouncement");
+
 QAccessibleInterface* createInterface(const QString& className, QObject* object)
 {
+    if (className == QLatin1String("QWidget") && object->objectName() == kAnnouncement)
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     if (className == QLatin1String("Knob"))
         return new AccessibleKnob(static_cast<Knob*>(object));
     if (className == QLatin1String("Button"))
@@ -204,6 +258,46 @@ void install()
     Q_UNUSED(installed);
 }
 
+QString spokenValue(const Knob& knob)
+{
+    const qint64 shown = KnobGeometry::shownValue(knob.value, knob.displayOffset);
+    const bool signedRange = KnobGeometry::shownValue(knob.minimum, knob.displayOffset) < 0;
+    const QString number = shown > 0 && signedRange ? QLatin1Char('+') + QString::number(shown)
+                                                    : QString::number(shown);
+    if (knob.unit.isEmpty())
+        return number;
+    return Knob::tr("%1 %2", "a dial's value as a screen reader says it: the number, the unit")
+        .arg(number, knob.unit);
+}
+
+void announce(QWidget* window, const QString& text)
+{
+    if (!window || !QAccessible::isActive())
+        return;
+    install();
+    auto* notice = window->findChild<QWidget*>(kAnnouncement, Qt::FindDirectChildrenOnly);
+    if (!notice) {
+        notice = new QWidget(window);
+        notice->setObjectName(kAnnouncement);
+        notice->setGeometry(0, 0, 1, 1);
+        notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    // Shown again with its new name: screen readers speak a notification
+    // when it appears.
+    notice->hide();
+    notice->setAccessibleName(text);
+    notice->show();
+}
+
+void valueChanged(Knob* knob)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleValueChangeEvent value(
+        knob, qlonglong(KnobGeometry::shownValue(knob->value, knob->displayOffset)));
+    QAccessible::updateAccessibility(&value);
+}
+
 void FocusRing::focusIn(Qt::FocusReason reason)
 {
     switch (reason) {
@@ -211,9 +305,12 @@ void FocusRing::focusIn(Qt::FocusReason reason)
         m_fromKeyboard = false;
         break;
     case Qt::ActiveWindowFocusReason:
+        // The window opened or came back with the focus here: show where.
+        m_fromKeyboard = true;
+        break;
     case Qt::PopupFocusReason:
     case Qt::MenuBarFocusReason:
-        // Back from another window or a menu: as it was before.
+        // Back from a menu: as it was before.
         break;
     default:
         // Tab, Backtab, a shortcut, or assistive technology moving the focus.

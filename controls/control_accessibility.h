@@ -4,17 +4,21 @@
 // sight: their accessible interfaces for screen readers, and the focus ring
 // that shows which control the keyboard is on.
 //
-// A Knob is a slider for assistive technology: its name comes from the panel,
-// its value, minimum and maximum are the numbers it shows (display offset
-// included), its value text is the text it shows ("-20dB"), and setting the
+// A Knob is a spin box for assistive technology: its name comes from the
+// panel, its value, minimum and maximum are the numbers it shows (display
+// offset included), its value text is the text it shows ("-20dB"), its text
+// is the value as spoken, with its unit ("-79 dB", "+6 dB"), and setting the
 // value or using its increase and decrease actions changes it as the user
-// would. A Button is a check box whose checked state is its own state, and
-// whose press and toggle actions press it. A LevelReadout reads as its
-// name and the level it shows, worked out on request.
+// would. The text is there because Qt 6.4's Linux bridge carries no value
+// text: a screen reader there speaks a spin box's text instead. A Button is a check box whose
+// checked state is its own state, and whose press and toggle actions press it. A LevelReadout reads
+// as its name and the level it shows, worked out on request.
 
 #include <QColor>
+#include <QString>
 #include <Qt>
 
+class Knob;
 class QPainter;
 class QRectF;
 class QWidget;
@@ -26,6 +30,18 @@ namespace ControlAccessibility {
 // wherever it is used.
 void install();
 
+// The dial's value as a screen reader says it: the number shown, signed when
+// the dial also goes below zero, and the unit ("-79 dB", "+6 dB", "10 dB").
+QString spokenValue(const Knob& knob);
+
+// Says `text` to a screen reader now, through a notification of `window`
+// (made on first use: a one-pixel, see-through child that only assistive
+// technology meets). Qt 6.4 has no announcement of its own.
+void announce(QWidget* window, const QString& text);
+
+// Tells assistive technology that the dial's value changed.
+void valueChanged(Knob* knob);
+
 // The focus ring: a light lavender line, clear on the dark panels without
 // competing with the controls' own colours.
 inline const QColor kFocusRingColor{0xbd, 0x93, 0xf9};
@@ -34,8 +50,9 @@ constexpr qreal kFocusRingWidth = 2.0;
 // Whether a control shows its focus ring. It does while it has the focus and
 // the focus came from the keyboard or from assistive technology, or a key
 // was used on it since; a mouse click gives focus without the ring, as
-// people who click do not need it. Switching back to the window keeps what
-// was shown before.
+// people who click do not need it. A window that opens or comes back with the
+// focus on a control shows the ring there, so that no key ever changes a
+// control nobody can see is focused.
 class FocusRing {
 public:
     void focusIn(Qt::FocusReason reason);

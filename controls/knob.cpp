@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QRadialGradient>
+#include <QSignalBlocker>
 #include <QWheelEvent>
 
 namespace {
@@ -28,6 +29,7 @@ Knob::Knob(QWidget* parent)
     , editor(new QLineEdit(this))
 {
     editor->hide();
+    editor->installEventFilter(this);
     connect(editor, &QLineEdit::editingFinished, this, &Knob::finishEdit);
     setFocusPolicy(Qt::StrongFocus);
     ControlAccessibility::install();
@@ -43,12 +45,19 @@ void Knob::commit()
 {
     value = qMax(minimum, qMin(value, maximum));
     emit valueChangedSig(value);
-    if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(
-            this, qlonglong(KnobGeometry::shownValue(value, displayOffset)));
-        QAccessible::updateAccessibility(&event);
-    }
+    ControlAccessibility::valueChanged(this);
+    prepareEditor();
     update();
+}
+
+void Knob::prepareEditor()
+{
+    // While the dial has the focus the closed editor already holds the
+    // number, so that opening it tells a screen reader of nothing but the
+    // editor taking the focus, which it reads with the dial's name.
+    const QString number = QString::number(value + displayOffset);
+    if (hasFocus() && editor->isHidden() && editor->text() != number)
+        editor->setText(number);
 }
 
 void Knob::step(int steps)
@@ -81,18 +90,51 @@ void Knob::mousePressEvent(QMouseEvent* event)
     }
 }
 
+void Knob::openEditor()
+{
+    // Edit the number as the user sees it, without the unit; the commit
+    // waits for editingFinished. A screen reader meets it with the dial's
+    // name and the value with its unit.
+    const QString number = QString::number(value + displayOffset);
+    if (editor->text() != number) // setting the same text again is an event
+        editor->setText(number);
+    editor->setGeometry(KnobGeometry::editorRect(textRect));
+    editor->setAccessibleName(accessibleName());
+    editor->setAccessibleDescription(ControlAccessibility::spokenValue(*this));
+    editor->show();
+    editor->setFocus(Qt::OtherFocusReason);
+    editor->selectAll();
+}
+
+bool Knob::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != editor || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Escape: {
+        // Closes the editor and leaves the value as it was.
+        const QSignalBlocker quiet(editor); // losing the focus must not commit
+        editor->hide();
+        setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The editor commits; the key must not go on to the dial, where it
+        // would open the editor again.
+        editor->event(event);
+        event->accept();
+        return true;
+    default:
+        return false;
+    }
+}
+
 void Knob::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
     if (showText && textRect.contains(pos)) {
-        // Edit the number as the user sees it, without the unit; the commit
-        // waits for editingFinished.
-        editor->setText(QString::number(value + displayOffset));
-        editor->setGeometry(KnobGeometry::editorRect(textRect));
-        editor->setAccessibleName(accessibleName());
-        editor->show();
-        editor->setFocus(Qt::OtherFocusReason);
-        editor->selectAll();
+        openEditor();
         return;
     }
     // Outside the text, with the text hidden, or before the first paint.
@@ -138,39 +180,57 @@ void Knob::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
-    // Each key is one change, as a wheel step is; the repaint it schedules
-    // shows the focus ring.
+    // Each key that moves the value is one change, as a wheel step is. A key
+    // that leaves it where it is (at a limit, Home or End again, a held key
+    // repeating there) sends nothing: the unit already has that value.
+    qint64 target = value;
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Right:
-        step(1);
+        target += 1;
         break;
     case Qt::Key_Down:
     case Qt::Key_Left:
-        step(-1);
+        target -= 1;
         break;
     case Qt::Key_PageUp:
-        step(kPageStep);
+        target += kPageStep;
         break;
     case Qt::Key_PageDown:
-        step(-kPageStep);
+        target -= kPageStep;
         break;
     case Qt::Key_Home:
-        setValue(minimum);
+        target = minimum;
         break;
     case Qt::Key_End:
-        setValue(maximum);
+        target = maximum;
         break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+        if (!event->isAutoRepeat())
+            openEditor();
+        focusRing.keyUsed();
+        return;
     default:
         QWidget::keyPressEvent(event);
         return;
     }
+    // The repaint shows the focus ring whether or not the value moved.
     focusRing.keyUsed();
+    target = qBound(qint64(minimum), target, qint64(maximum));
+    if (target == value) {
+        update();
+        return;
+    }
+    value = int(target);
+    commit();
 }
 
 void Knob::focusInEvent(QFocusEvent* event)
 {
     focusRing.focusIn(event->reason());
+    prepareEditor();
     QWidget::focusInEvent(event);
 }
 

@@ -23,7 +23,9 @@ class QPen;
 //
 // With the focus, Up and Right raise the value by one step and Down and Left
 // lower it, as the wheel does; Page Up and Page Down move it by kPageStep;
-// Home and End go to the minimum and the maximum.
+// Home and End go to the minimum and the maximum. A key commits only when it
+// moves the value. Return, Enter and F2 open the editor, as a double-click on
+// the text does; in the editor, Return commits and Escape cancels.
 class Knob : public QWidget {
     Q_OBJECT
 
@@ -73,6 +75,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private slots:
@@ -80,6 +83,8 @@ private slots:
 
 private:
     void commit();
+    void openEditor();
+    void prepareEditor();
     void stepUp();
     void stepDown();
 

@@ -121,7 +121,10 @@ bool readMeters(QuorlinIoControl& device, MeterBlock& meters)
 
 void showLevel(QLabel* label, std::int32_t peak)
 {
-    label->setText(meterReadoutText(peak));
+    if (auto* readout = qobject_cast<LevelReadout*>(label))
+        readout->setLevel(meterReadoutText(peak));
+    else
+        label->setText(meterReadoutText(peak));
 }
 
 void presetMixer(MixerBlock& mixer, MixerPresets presets)

@@ -112,10 +112,11 @@ void vt1::buildLayout()
         inputButtons->addWidget(button);
     inputColumn->addLayout(inputButtons);
 
-    const OutputSection headphones = makeOutputSection(
-        this, tr("HEADPHONE"), tr("Volume"), kCaptionStyle,
-        {tr("Headphone Volume"), tr("Headphone MUTE"), tr("Headphone DIM"), tr("Phone level")},
-        tr("Phone To HP Volume"));
+    const OutputSection headphones =
+        makeOutputSection(this, tr("HEADPHONE"), tr("Volume"), kCaptionStyle,
+                          {tr("Headphone Volume"), tr("Headphone MUTE"), tr("Headphone DIM"),
+                           tr("Headphone phone level")},
+                          tr("Phone To HP Volume"));
     headphoneDial = headphones.dial;
     headphoneMuteButton = headphones.mute;
     headphoneDimButton = headphones.dim;

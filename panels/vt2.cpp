@@ -162,7 +162,7 @@ void vt2::buildLayout()
     panelLayout->addWidget(makeDivider(this));
     const OutputSection speaker = makeOutputSection(
         this, tr("SPEAKER"), tr("Volume"), kCaptionStyle,
-        {tr("Speaker Volume"), tr("Speaker MUTE"), tr("Speaker DIM"), tr("Phone level")},
+        {tr("Speaker Volume"), tr("Speaker MUTE"), tr("Speaker DIM"), tr("Speaker phone level")},
         tr("Phone To SP Volume"));
     speakerDial = speaker.dial;
     speakerMuteButton = speaker.mute;
@@ -171,10 +171,11 @@ void vt2::buildLayout()
     otgSpMeterLabel = speaker.phoneReadout;
     panelLayout->addLayout(speaker.column);
 
-    const OutputSection headphones = makeOutputSection(
-        this, tr("HEADPHONE"), tr("Volume"), kCaptionStyle,
-        {tr("Headphone Volume"), tr("Headphone MUTE"), tr("Headphone DIM"), tr("Phone level")},
-        tr("Phone To HP Volume"));
+    const OutputSection headphones =
+        makeOutputSection(this, tr("HEADPHONE"), tr("Volume"), kCaptionStyle,
+                          {tr("Headphone Volume"), tr("Headphone MUTE"), tr("Headphone DIM"),
+                           tr("Headphone phone level")},
+                          tr("Phone To HP Volume"));
     headphoneDial = headphones.dial;
     headphoneMuteButton = headphones.mute;
     headphoneDimButton = headphones.dim;

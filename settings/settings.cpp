@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include "controls/control_accessibility.h"
 #include "driver/quorlin_io_control.h"
 #include "driver/usb_status.h"
 #include "platform/message_pipe.h"
@@ -148,14 +149,25 @@ QLabel* optionCaption(const QString& text, QWidget* parent)
 }
 
 // An option box labelled by its caption: the caption is its buddy, which is
-// also what names the box for a screen reader.
+// also what names the box for a screen reader. Its description is the
+// current item with its unit (`spoken`, "%1 samples"), kept up to date: the
+// Linux accessibility bridge gives screen readers no value for a combo box,
+// but they read a focused control's description; a change is announced.
 QComboBox* makeOptionBox(const QStringList& items, const char* name, QLabel* caption,
-                         QWidget* parent)
+                         const QString& spoken, QWidget* parent)
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(QLatin1String(name));
     box->addItems(items);
     caption->setBuddy(box);
+    const auto describe = [box, spoken] {
+        box->setAccessibleDescription(spoken.arg(box->currentText()));
+        // A choice the user made is spoken at once.
+        if (box->hasFocus())
+            ControlAccessibility::announce(box->window(), box->accessibleDescription());
+    };
+    describe();
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, describe);
     return box;
 }
 
@@ -192,14 +204,16 @@ Settings::Settings()
 
     QLabel* bufferSizeCaption = optionCaption(tr("Buffer Size"), this);
     mainLayout->addWidget(bufferSizeCaption);
-    bufferSizeBox = makeOptionBox(itemsOf(kBufferSizes), "bufferSizeBox", bufferSizeCaption, this);
+    bufferSizeBox = makeOptionBox(itemsOf(kBufferSizes), "bufferSizeBox", bufferSizeCaption,
+                                  tr("%1 samples", "buffer size"), this);
     mainLayout->addWidget(bufferSizeBox);
     connect(bufferSizeBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &Settings::onBufferSizeChanged);
 
     QLabel* usbLatencyCaption = optionCaption(tr("USB Latency Size"), this);
     mainLayout->addWidget(usbLatencyCaption);
-    usbLatencyBox = makeOptionBox(itemsOf(kUsbLatencies), "usbLatencyBox", usbLatencyCaption, this);
+    usbLatencyBox = makeOptionBox(itemsOf(kUsbLatencies), "usbLatencyBox", usbLatencyCaption,
+                                  tr("%1 ms", "USB latency"), this);
     usbLatencyBox->setCurrentIndex(0);
     mainLayout->addWidget(usbLatencyBox);
     connect(usbLatencyBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -207,15 +221,16 @@ Settings::Settings()
 
     QLabel* sampleRateCaption = optionCaption(tr("Samplerate"), this);
     mainLayout->addWidget(sampleRateCaption);
-    sampleRateBox = makeOptionBox(itemsOf(kSampleRates), "sampleRateBox", sampleRateCaption, this);
+    sampleRateBox = makeOptionBox(itemsOf(kSampleRates), "sampleRateBox", sampleRateCaption,
+                                  tr("%1 Hz", "sample rate"), this);
     mainLayout->addWidget(sampleRateBox);
     connect(sampleRateBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &Settings::onSampleRateChanged);
 
     QLabel* safeModeCaption = optionCaption(tr("Safe Mode"), this);
     mainLayout->addWidget(safeModeCaption);
-    safeModeBox =
-        makeOptionBox({kSafeModeDisabled, kSafeModeEnabled}, "safeModeBox", safeModeCaption, this);
+    safeModeBox = makeOptionBox({kSafeModeDisabled, kSafeModeEnabled}, "safeModeBox",
+                                safeModeCaption, QStringLiteral("%1"), this);
     mainLayout->addWidget(safeModeBox);
     connect(safeModeBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &Settings::onSafeModeChanged);

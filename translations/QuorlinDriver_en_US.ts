@@ -2,9 +2,18 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Knob</name>
+    <message>
+        <location filename="../controls/control_accessibility.cpp" line="269"/>
+        <source>%1 %2</source>
+        <comment>a dial&apos;s value as a screen reader says it: the number, the unit</comment>
+        <translation>%1 %2</translation>
+    </message>
+</context>
+<context>
     <name>LevelReadout</name>
     <message>
-        <location filename="../controls/control_accessibility.cpp" line="174"/>
+        <location filename="../controls/control_accessibility.cpp" line="227"/>
         <source>%1, %2</source>
         <comment>a level readout: what it measures, then the level</comment>
         <translation>%1, %2</translation>
@@ -13,17 +22,22 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../app/main_window.cpp" line="102"/>
+        <location filename="../app/main_window.cpp" line="69"/>
+        <source>Setup</source>
+        <translation>Setup</translation>
+    </message>
+    <message>
+        <location filename="../app/main_window.cpp" line="151"/>
         <source>声卡未连接！</source>
         <translation>Sound card not connected!</translation>
     </message>
     <message>
-        <location filename="../app/main_window.cpp" line="151"/>
+        <location filename="../app/main_window.cpp" line="195"/>
         <source>未知设备，请检查连接！</source>
         <translation>Unknown device, please check the connection!</translation>
     </message>
     <message>
-        <location filename="../app/main_window.cpp" line="173"/>
+        <location filename="../app/main_window.cpp" line="230"/>
         <source>获取固件版本失败，请检查连接！</source>
         <translation>Could not read the firmware version, please check the connection!</translation>
     </message>
@@ -31,37 +45,55 @@
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../settings/settings.cpp" line="162"/>
+        <location filename="../settings/settings.cpp" line="196"/>
         <source>Settings</source>
         <translation>Settings</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="167"/>
+        <location filename="../settings/settings.cpp" line="201"/>
         <source>Buffer Size</source>
         <translation>Buffer Size</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="174"/>
+        <location filename="../settings/settings.cpp" line="204"/>
+        <source>%1 samples</source>
+        <comment>buffer size</comment>
+        <translation>%1 samples</translation>
+    </message>
+    <message>
+        <location filename="../settings/settings.cpp" line="209"/>
         <source>USB Latency Size</source>
         <translation>USB Latency Size</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="182"/>
+        <location filename="../settings/settings.cpp" line="212"/>
+        <source>%1 ms</source>
+        <comment>USB latency</comment>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <location filename="../settings/settings.cpp" line="218"/>
         <source>Samplerate</source>
         <translation>Sample Rate</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="189"/>
+        <location filename="../settings/settings.cpp" line="221"/>
+        <source>%1 Hz</source>
+        <comment>sample rate</comment>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <location filename="../settings/settings.cpp" line="226"/>
         <source>Safe Mode</source>
         <translation>Safe Mode</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="206"/>
+        <location filename="../settings/settings.cpp" line="243"/>
         <source>USB Error</source>
         <translation>USB Error</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="338"/>
+        <location filename="../settings/settings.cpp" line="375"/>
         <source>USB Error Count: %1</source>
         <translation>USB Error Count: %1</translation>
     </message>
@@ -128,52 +160,52 @@
 <context>
     <name>vr</name>
     <message>
-        <location filename="../panels/vr.cpp" line="81"/>
+        <location filename="../panels/vr.cpp" line="80"/>
         <source>MIC</source>
         <translation>MIC</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="83"/>
+        <location filename="../panels/vr.cpp" line="82"/>
         <source>MIC Gain</source>
         <translation>MIC Gain</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="85"/>
+        <location filename="../panels/vr.cpp" line="84"/>
         <source>MIC level</source>
         <translation>MIC level</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="87"/>
+        <location filename="../panels/vr.cpp" line="86"/>
         <source>Gain</source>
         <translation>Gain</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="88"/>
+        <location filename="../panels/vr.cpp" line="87"/>
         <source>DIRECT</source>
         <translation>DIRECT</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="89"/>
+        <location filename="../panels/vr.cpp" line="88"/>
         <source>MIC DIRECT</source>
         <translation>MIC DIRECT</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="96"/>
+        <location filename="../panels/vr.cpp" line="95"/>
         <source>Volume</source>
         <translation>Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="97"/>
+        <location filename="../panels/vr.cpp" line="96"/>
         <source>Headphone Volume</source>
         <translation>Headphone Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="97"/>
+        <location filename="../panels/vr.cpp" line="96"/>
         <source>Headphone MUTE</source>
         <translation>Headphone MUTE</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="97"/>
+        <location filename="../panels/vr.cpp" line="96"/>
         <source>Headphone DIM</source>
         <translation>Headphone DIM</translation>
     </message>
@@ -181,85 +213,85 @@
 <context>
     <name>vt1</name>
     <message>
-        <location filename="../panels/vt1.cpp" line="83"/>
+        <location filename="../panels/vt1.cpp" line="82"/>
         <source>INPUT</source>
         <translation>INPUT</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="85"/>
+        <location filename="../panels/vt1.cpp" line="84"/>
         <source>Input Gain</source>
         <translation>Input Gain</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="87"/>
+        <location filename="../panels/vt1.cpp" line="86"/>
         <source>Input level</source>
         <translation>Input level</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="89"/>
+        <location filename="../panels/vt1.cpp" line="88"/>
         <source>Gain</source>
         <translation>Gain</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="91"/>
+        <location filename="../panels/vt1.cpp" line="90"/>
         <location filename="../panels/vt1.cpp" line="154"/>
         <source>MIC</source>
         <translation>MIC</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="94"/>
+        <location filename="../panels/vt1.cpp" line="93"/>
         <source>DIRECT</source>
         <translation>DIRECT</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="96"/>
+        <location filename="../panels/vt1.cpp" line="95"/>
         <source>Input INST</source>
         <translation>Input INST</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="97"/>
+        <location filename="../panels/vt1.cpp" line="96"/>
         <source>Input 20dB</source>
         <translation>Input 20dB</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="98"/>
+        <location filename="../panels/vt1.cpp" line="97"/>
         <source>Input 48V</source>
         <translation>Input 48V</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="99"/>
+        <location filename="../panels/vt1.cpp" line="98"/>
         <source>Input DIRECT</source>
         <translation>Input DIRECT</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="107"/>
+        <location filename="../panels/vt1.cpp" line="106"/>
         <source>HEADPHONE</source>
         <translation>HEADPHONE</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="107"/>
+        <location filename="../panels/vt1.cpp" line="106"/>
         <source>Volume</source>
         <translation>Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="108"/>
+        <location filename="../panels/vt1.cpp" line="107"/>
         <source>Headphone Volume</source>
         <translation>Headphone Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="108"/>
+        <location filename="../panels/vt1.cpp" line="107"/>
         <source>Headphone MUTE</source>
         <translation>Headphone MUTE</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="108"/>
+        <location filename="../panels/vt1.cpp" line="107"/>
         <source>Headphone DIM</source>
         <translation>Headphone DIM</translation>
     </message>
     <message>
         <location filename="../panels/vt1.cpp" line="108"/>
-        <source>Phone level</source>
-        <translation>Phone level</translation>
+        <source>Headphone phone level</source>
+        <translation>Headphone phone level</translation>
     </message>
     <message>
         <location filename="../panels/vt1.cpp" line="109"/>
@@ -275,111 +307,115 @@
 <context>
     <name>vt2</name>
     <message>
-        <location filename="../panels/vt2.cpp" line="144"/>
+        <location filename="../panels/vt2.cpp" line="143"/>
         <source>MIC1</source>
         <translation>MIC1</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="146"/>
+        <location filename="../panels/vt2.cpp" line="145"/>
         <source>MIC2</source>
         <translation>MIC2</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="121"/>
+        <location filename="../panels/vt2.cpp" line="120"/>
         <source>Gain</source>
         <translation>Gain</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="117"/>
+        <location filename="../panels/vt2.cpp" line="116"/>
         <source>%1 Gain</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 Gain</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="119"/>
+        <location filename="../panels/vt2.cpp" line="118"/>
         <source>%1 level</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 level</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="125"/>
+        <location filename="../panels/vt2.cpp" line="124"/>
         <source>DIRECT</source>
         <translation>DIRECT</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="126"/>
+        <location filename="../panels/vt2.cpp" line="125"/>
         <source>%1 20dB</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 20dB</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="127"/>
+        <location filename="../panels/vt2.cpp" line="126"/>
         <source>%1 48V</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 48V</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="128"/>
+        <location filename="../panels/vt2.cpp" line="127"/>
         <source>%1 DIRECT</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 DIRECT</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="150"/>
+        <location filename="../panels/vt2.cpp" line="149"/>
         <source>SPEAKER</source>
         <translation>SPEAKER</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="151"/>
+        <location filename="../panels/vt2.cpp" line="150"/>
         <source>Speaker Volume</source>
         <translation>Speaker Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="151"/>
+        <location filename="../panels/vt2.cpp" line="150"/>
         <source>Speaker MUTE</source>
         <translation>Speaker MUTE</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="151"/>
+        <location filename="../panels/vt2.cpp" line="150"/>
         <source>Speaker DIM</source>
         <translation>Speaker DIM</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="151"/>
-        <location filename="../panels/vt2.cpp" line="162"/>
-        <source>Phone level</source>
-        <translation>Phone level</translation>
-    </message>
-    <message>
-        <location filename="../panels/vt2.cpp" line="161"/>
+        <location filename="../panels/vt2.cpp" line="160"/>
         <source>HEADPHONE</source>
         <translation>HEADPHONE</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="150"/>
-        <location filename="../panels/vt2.cpp" line="161"/>
+        <location filename="../panels/vt2.cpp" line="149"/>
+        <location filename="../panels/vt2.cpp" line="160"/>
         <source>Volume</source>
         <translation>Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="152"/>
+        <location filename="../panels/vt2.cpp" line="150"/>
+        <source>Speaker phone level</source>
+        <translation>Speaker phone level</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="151"/>
         <source>Phone To SP Volume</source>
         <translation>Phone To SP Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="162"/>
+        <location filename="../panels/vt2.cpp" line="161"/>
         <source>Headphone Volume</source>
         <translation>Headphone Volume</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="162"/>
+        <location filename="../panels/vt2.cpp" line="161"/>
         <source>Headphone MUTE</source>
         <translation>Headphone MUTE</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="162"/>
+        <location filename="../panels/vt2.cpp" line="161"/>
         <source>Headphone DIM</source>
         <translation>Headphone DIM</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="162"/>
+        <source>Headphone phone level</source>
+        <translation>Headphone phone level</translation>
     </message>
     <message>
         <location filename="../panels/vt2.cpp" line="163"/>

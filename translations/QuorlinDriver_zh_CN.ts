@@ -2,9 +2,18 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>Knob</name>
+    <message>
+        <location filename="../controls/control_accessibility.cpp" line="269"/>
+        <source>%1 %2</source>
+        <comment>a dial&apos;s value as a screen reader says it: the number, the unit</comment>
+        <translation>%1 %2</translation>
+    </message>
+</context>
+<context>
     <name>LevelReadout</name>
     <message>
-        <location filename="../controls/control_accessibility.cpp" line="174"/>
+        <location filename="../controls/control_accessibility.cpp" line="227"/>
         <source>%1, %2</source>
         <comment>a level readout: what it measures, then the level</comment>
         <translation>%1，%2</translation>
@@ -13,17 +22,22 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../app/main_window.cpp" line="102"/>
+        <location filename="../app/main_window.cpp" line="69"/>
+        <source>Setup</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <location filename="../app/main_window.cpp" line="151"/>
         <source>声卡未连接！</source>
         <translation>声卡未连接！</translation>
     </message>
     <message>
-        <location filename="../app/main_window.cpp" line="151"/>
+        <location filename="../app/main_window.cpp" line="195"/>
         <source>未知设备，请检查连接！</source>
         <translation>未知设备，请检查连接！</translation>
     </message>
     <message>
-        <location filename="../app/main_window.cpp" line="173"/>
+        <location filename="../app/main_window.cpp" line="230"/>
         <source>获取固件版本失败，请检查连接！</source>
         <translation>获取固件版本失败，请检查连接！</translation>
     </message>
@@ -31,37 +45,55 @@
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../settings/settings.cpp" line="162"/>
+        <location filename="../settings/settings.cpp" line="196"/>
         <source>Settings</source>
         <translation>设置</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="167"/>
+        <location filename="../settings/settings.cpp" line="201"/>
         <source>Buffer Size</source>
         <translation>缓冲区大小</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="174"/>
+        <location filename="../settings/settings.cpp" line="204"/>
+        <source>%1 samples</source>
+        <comment>buffer size</comment>
+        <translation>%1 个采样</translation>
+    </message>
+    <message>
+        <location filename="../settings/settings.cpp" line="209"/>
         <source>USB Latency Size</source>
         <translation>USB延迟大小</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="182"/>
+        <location filename="../settings/settings.cpp" line="212"/>
+        <source>%1 ms</source>
+        <comment>USB latency</comment>
+        <translation>%1 毫秒</translation>
+    </message>
+    <message>
+        <location filename="../settings/settings.cpp" line="218"/>
         <source>Samplerate</source>
         <translation>采样率</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="189"/>
+        <location filename="../settings/settings.cpp" line="221"/>
+        <source>%1 Hz</source>
+        <comment>sample rate</comment>
+        <translation>%1 赫兹</translation>
+    </message>
+    <message>
+        <location filename="../settings/settings.cpp" line="226"/>
         <source>Safe Mode</source>
         <translation>安全模式</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="206"/>
+        <location filename="../settings/settings.cpp" line="243"/>
         <source>USB Error</source>
         <translation>USB错误</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="338"/>
+        <location filename="../settings/settings.cpp" line="375"/>
         <source>USB Error Count: %1</source>
         <translation>USB错误计数：%1</translation>
     </message>
@@ -128,52 +160,52 @@
 <context>
     <name>vr</name>
     <message>
-        <location filename="../panels/vr.cpp" line="81"/>
+        <location filename="../panels/vr.cpp" line="80"/>
         <source>MIC</source>
         <translation>MIC</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="83"/>
+        <location filename="../panels/vr.cpp" line="82"/>
         <source>MIC Gain</source>
         <translation>MIC 增益</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="85"/>
+        <location filename="../panels/vr.cpp" line="84"/>
         <source>MIC level</source>
         <translation>MIC 电平</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="87"/>
+        <location filename="../panels/vr.cpp" line="86"/>
         <source>Gain</source>
         <translation>增益</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="88"/>
+        <location filename="../panels/vr.cpp" line="87"/>
         <source>DIRECT</source>
         <translation>直接监听</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="89"/>
+        <location filename="../panels/vr.cpp" line="88"/>
         <source>MIC DIRECT</source>
         <translation>MIC 直接监听</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="96"/>
+        <location filename="../panels/vr.cpp" line="95"/>
         <source>Volume</source>
         <translation>音量</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="97"/>
+        <location filename="../panels/vr.cpp" line="96"/>
         <source>Headphone Volume</source>
         <translation>耳机音量</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="97"/>
+        <location filename="../panels/vr.cpp" line="96"/>
         <source>Headphone MUTE</source>
         <translation>耳机静音</translation>
     </message>
     <message>
-        <location filename="../panels/vr.cpp" line="97"/>
+        <location filename="../panels/vr.cpp" line="96"/>
         <source>Headphone DIM</source>
         <translation>耳机音量衰减</translation>
     </message>
@@ -181,85 +213,85 @@
 <context>
     <name>vt1</name>
     <message>
-        <location filename="../panels/vt1.cpp" line="83"/>
+        <location filename="../panels/vt1.cpp" line="82"/>
         <source>INPUT</source>
         <translation>输入</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="85"/>
+        <location filename="../panels/vt1.cpp" line="84"/>
         <source>Input Gain</source>
         <translation>输入增益</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="87"/>
+        <location filename="../panels/vt1.cpp" line="86"/>
         <source>Input level</source>
         <translation>输入电平</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="89"/>
+        <location filename="../panels/vt1.cpp" line="88"/>
         <source>Gain</source>
         <translation>增益</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="91"/>
+        <location filename="../panels/vt1.cpp" line="90"/>
         <location filename="../panels/vt1.cpp" line="154"/>
         <source>MIC</source>
         <translation>MIC</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="94"/>
+        <location filename="../panels/vt1.cpp" line="93"/>
         <source>DIRECT</source>
         <translation>直接监听</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="96"/>
+        <location filename="../panels/vt1.cpp" line="95"/>
         <source>Input INST</source>
         <translation>输入乐器模式</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="97"/>
+        <location filename="../panels/vt1.cpp" line="96"/>
         <source>Input 20dB</source>
         <translation>输入 20dB 衰减</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="98"/>
+        <location filename="../panels/vt1.cpp" line="97"/>
         <source>Input 48V</source>
         <translation>输入 48V 幻象电源</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="99"/>
+        <location filename="../panels/vt1.cpp" line="98"/>
         <source>Input DIRECT</source>
         <translation>输入直接监听</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="107"/>
+        <location filename="../panels/vt1.cpp" line="106"/>
         <source>HEADPHONE</source>
         <translation>耳机</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="107"/>
+        <location filename="../panels/vt1.cpp" line="106"/>
         <source>Volume</source>
         <translation>音量</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="108"/>
+        <location filename="../panels/vt1.cpp" line="107"/>
         <source>Headphone Volume</source>
         <translation>耳机音量</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="108"/>
+        <location filename="../panels/vt1.cpp" line="107"/>
         <source>Headphone MUTE</source>
         <translation>耳机静音</translation>
     </message>
     <message>
-        <location filename="../panels/vt1.cpp" line="108"/>
+        <location filename="../panels/vt1.cpp" line="107"/>
         <source>Headphone DIM</source>
         <translation>耳机音量衰减</translation>
     </message>
     <message>
         <location filename="../panels/vt1.cpp" line="108"/>
-        <source>Phone level</source>
-        <translation>手机输入电平</translation>
+        <source>Headphone phone level</source>
+        <translation>耳机手机输入电平</translation>
     </message>
     <message>
         <location filename="../panels/vt1.cpp" line="109"/>
@@ -275,111 +307,115 @@
 <context>
     <name>vt2</name>
     <message>
-        <location filename="../panels/vt2.cpp" line="144"/>
+        <location filename="../panels/vt2.cpp" line="143"/>
         <source>MIC1</source>
         <translation>MIC1</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="146"/>
+        <location filename="../panels/vt2.cpp" line="145"/>
         <source>MIC2</source>
         <translation>MIC2</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="121"/>
+        <location filename="../panels/vt2.cpp" line="120"/>
         <source>Gain</source>
         <translation>增益</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="117"/>
+        <location filename="../panels/vt2.cpp" line="116"/>
         <source>%1 Gain</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 增益</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="119"/>
+        <location filename="../panels/vt2.cpp" line="118"/>
         <source>%1 level</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 电平</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="125"/>
+        <location filename="../panels/vt2.cpp" line="124"/>
         <source>DIRECT</source>
         <translation>直接监听</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="126"/>
+        <location filename="../panels/vt2.cpp" line="125"/>
         <source>%1 20dB</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 20dB 衰减</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="127"/>
+        <location filename="../panels/vt2.cpp" line="126"/>
         <source>%1 48V</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 48V 幻象电源</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="128"/>
+        <location filename="../panels/vt2.cpp" line="127"/>
         <source>%1 DIRECT</source>
         <comment>MIC1 or MIC2</comment>
         <translation>%1 直接监听</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="150"/>
+        <location filename="../panels/vt2.cpp" line="149"/>
         <source>SPEAKER</source>
         <translation>音箱</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="151"/>
+        <location filename="../panels/vt2.cpp" line="150"/>
         <source>Speaker Volume</source>
         <translation>音箱音量</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="151"/>
+        <location filename="../panels/vt2.cpp" line="150"/>
         <source>Speaker MUTE</source>
         <translation>音箱静音</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="151"/>
+        <location filename="../panels/vt2.cpp" line="150"/>
         <source>Speaker DIM</source>
         <translation>音箱音量衰减</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="151"/>
-        <location filename="../panels/vt2.cpp" line="162"/>
-        <source>Phone level</source>
-        <translation>手机输入电平</translation>
-    </message>
-    <message>
-        <location filename="../panels/vt2.cpp" line="161"/>
+        <location filename="../panels/vt2.cpp" line="160"/>
         <source>HEADPHONE</source>
         <translation>耳机</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="150"/>
-        <location filename="../panels/vt2.cpp" line="161"/>
+        <location filename="../panels/vt2.cpp" line="149"/>
+        <location filename="../panels/vt2.cpp" line="160"/>
         <source>Volume</source>
         <translation>音量</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="152"/>
+        <location filename="../panels/vt2.cpp" line="150"/>
+        <source>Speaker phone level</source>
+        <translation>音箱手机输入电平</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="151"/>
         <source>Phone To SP Volume</source>
         <translation>手机到音箱音量</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="162"/>
+        <location filename="../panels/vt2.cpp" line="161"/>
         <source>Headphone Volume</source>
         <translation>耳机音量</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="162"/>
+        <location filename="../panels/vt2.cpp" line="161"/>
         <source>Headphone MUTE</source>
         <translation>耳机静音</translation>
     </message>
     <message>
-        <location filename="../panels/vt2.cpp" line="162"/>
+        <location filename="../panels/vt2.cpp" line="161"/>
         <source>Headphone DIM</source>
         <translation>耳机音量衰减</translation>
+    </message>
+    <message>
+        <location filename="../panels/vt2.cpp" line="162"/>
+        <source>Headphone phone level</source>
+        <translation>耳机手机输入电平</translation>
     </message>
     <message>
         <location filename="../panels/vt2.cpp" line="163"/>

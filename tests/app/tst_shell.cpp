@@ -59,6 +59,13 @@ struct Detection {
                                                : w->metaObject()->className());
         return items;
     }
+    // What has the window's focus: a control's name, or a label's text.
+    QString focused() const
+    {
+        const QWidget* focus = window.focusWidget();
+        const auto* label = qobject_cast<const QLabel*>(focus);
+        return label ? label->text() : focus ? focus->accessibleName() : QString();
+    }
 };
 
 QAction* entry(TrayIcon& tray, const QString& text)
@@ -70,7 +77,8 @@ QAction* entry(TrayIcon& tray, const QString& text)
 
 struct Use {
     const char* name;
-    int click;         // an activation reason, or -1 for the menu entry
+    int click;         // an activation reason, or -1 for the menu entry, -2 for the
+                       // main window's own entry, -3 for its shortcut
     const char* entry; // the menu entry
     bool available;    // the windows are set; the sound settings tool is installed
     const char* seen;  // what the user sees
@@ -85,6 +93,9 @@ const Use kUses[] = {
     {"Setup", -1, "Setup", true, "Settings"},
     {"Main Window, none set", -1, "Main Window", false, "警告: 主窗口未设置，请先设置主窗口。"},
     {"Setup, none set", -1, "Setup", false, "警告: 设置窗口未设置，请先设置设置窗口。"},
+    {"the window's Setup entry", -2, "Setup", true, "MainWindowSettings"},
+    {"the window's Ctrl+,", -3, "", true, "MainWindowSettings"},
+    {"the window's Ctrl+, with no dialog set", -3, "", false, "MainWindow"},
     {"sound settings", -1, "Win Sound Pannel", true, "launched"},
     {"sound settings missing", -1, "Win Sound Pannel", false,
      "错误: 无法打开声音设置面板，请检查系统设置。"},
@@ -101,24 +112,31 @@ private slots:
     // A known unit shows its panel, titled with the firmware's bytes as they
     // are. An unanswered firmware read, or an unknown unit, shows why and goes
     // on detecting; an unanswered product-id read then means no unit, and the
-    // window returns to its size.
+    // window returns to its size. What is shown takes the focus: a panel's
+    // first control, or the status.
     void detection_data()
     {
         QTest::addColumn<uint>("productId");
         QTest::addColumn<QByteArray>("firmware"); // none: its read is refused
         QTest::addColumn<QStringList>("shown");   // labels, or the panel's class
         QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("focus");
         QTest::newRow("vt1") << 1u << QByteArray("V1.0.3-abc") << QStringList{"vt1"}
-                             << "Quorlin VT1 - FW: V1.0.3-abc";
+                             << "Quorlin VT1 - FW: V1.0.3-abc"
+                             << "Input Gain";
         QTest::newRow("vt2") << 2u << QByteArray("V1.0\0%2-ab", 10) << QStringList{"vt2"}
-                             << QStringLiteral("Quorlin VT2 - FW: V1.0") + QChar(0) + "%2-ab";
+                             << QStringLiteral("Quorlin VT2 - FW: V1.0") + QChar(0) + "%2-ab"
+                             << "MIC1 Gain";
         QTest::newRow("vr") << 15u << QByteArray("V2.0.0-xyz") << QStringList{"vr"}
-                            << "Quorlin VR - FW: V2.0.0-xyz";
+                            << "Quorlin VR - FW: V2.0.0-xyz"
+                            << "MIC Gain";
         QTest::newRow("unknown unit")
-            << 7u << QByteArray() << QStringList{"未知设备，请检查连接！"} << "Quorlin Driver";
+            << 7u << QByteArray() << QStringList{"未知设备，请检查连接！"} << "Quorlin Driver"
+            << "未知设备，请检查连接！";
         QTest::newRow("firmware unread")
             << 2u << QByteArray() << QStringList{"vt2", "获取固件版本失败，请检查连接！"}
-            << "Quorlin Driver";
+            << "Quorlin Driver"
+            << "获取固件版本失败，请检查连接！";
     }
     void detection()
     {
@@ -126,9 +144,11 @@ private slots:
         QFETCH(QByteArray, firmware);
         QFETCH(QStringList, shown);
         QFETCH(QString, title);
+        QFETCH(QString, focus);
         Detection d;
         const int width = d.window.width();
         QCOMPARE(d.shown(), QStringList{kNotConnected});
+        QCOMPARE(d.focused(), kNotConnected);
         QCOMPARE(d.window.windowTitle(), QStringLiteral("Quorlin Driver"));
         d.unit.setProductId(productId);
         d.unit.setFirmware(firmware.toStdString());
@@ -137,14 +157,19 @@ private slots:
         QVERIFY(d.unit.plug());
         QTRY_COMPARE_WITH_TIMEOUT(d.shown(), shown, kWaitMs);
         QCOMPARE(d.window.windowTitle(), title);
+        QCOMPARE(d.focused(), focus);
         QCOMPARE(d.connected(), !firmware.isEmpty());
         if (d.connected()) {
             QVERIFY(d.log.contains(QStringLiteral("Device found with PID: %1").arg(productId)));
+            d.unit.unplug(); // the focus leaves the panel as it goes
+            QTRY_COMPARE_WITH_TIMEOUT(d.shown(), QStringList{kNotConnected}, kWaitMs);
+            QCOMPARE(d.focused(), kNotConnected);
             return;
         }
         QVERIFY(d.timer("detectTimer")->isActive());
         d.unit.fail("GetDevicePid", virtualunit::VirtualUnit::kUntilHealed);
         QTRY_COMPARE_WITH_TIMEOUT(d.shown(), QStringList{kNotConnected}, kWaitMs);
+        QCOMPARE(d.focused(), kNotConnected);
         QCOMPARE(d.window.width(), width); // the window follows what it shows
     }
 
@@ -174,8 +199,9 @@ private slots:
         QCOMPARE(d.log.contains("Cleared all widgets from base layout."), disconnects);
     }
 
-    // Without the dialog's connection the poll runs beside the detection; a
-    // unit found then still starts its count of failed reads from zero.
+    // Without the dialog's connection the poll runs beside the detection, and
+    // the detection finding the same unit again leaves its count alone; a unit
+    // found then starts its count of failed reads from zero.
     void unitFoundWhilePollingCountsAfresh()
     {
         Detection d;
@@ -192,6 +218,11 @@ private slots:
         fire("pollTimer");
         fire("pollTimer");
         QVERIFY(d.log.contains("Error reading device PID from driver, error count: 2"));
+        fire("detectTimer"); // the same unit: the poll keeps its count, and a third failure ends it
+        d.unit.fail("GetDevicePid", 1);
+        fire("pollTimer");
+        QVERIFY(d.log.contains("Error reading device PID from driver, error count: 3"));
+        QCOMPARE(d.shown(), QStringList{kNotConnected});
         d.window.settingsDialog = &d.settings;
         fire("detectTimer");
         QVERIFY(d.connected());
@@ -232,7 +263,20 @@ private slots:
             }
         });
         answer.start(10);
-        if (use.click < 0)
+        if (use.click < -1) { // without a tray, from the window alone
+            window.settingsDialog = use.available ? &dialog : nullptr;
+            window.show();
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QCOMPARE(window.contextMenuPolicy(), Qt::ActionsContextMenu);
+            const QList<QAction*> actions = window.actions();
+            if (use.click == -2)
+                (*std::find_if(actions.begin(), actions.end(), [&](QAction* a) {
+                    return a->text() == use.entry;
+                }))->trigger();
+            else
+                QTest::keyClick(&window, Qt::Key_Comma, Qt::ControlModifier);
+        } else if (use.click < 0)
             entry(tray, use.entry)->trigger();
         else
             emit tray.activated(QSystemTrayIcon::ActivationReason(use.click));

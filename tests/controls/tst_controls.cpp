@@ -41,7 +41,9 @@ struct TestKnob : Knob {
 
 // Every way to turn a Knob: `extra` is setValue's value, the buttons, the
 // modifiers, or (editor, screen reader) the display offset; `text` is what is
-// typed, the key, the value a screen reader sets or its action.
+// typed, the key (several: a held key repeating), the value a screen reader
+// sets or its action; the editor opens with `opener` (a double-click on the
+// text when empty) and closes with `closer`.
 enum Input { Set, Wheel, Drag, Press, DoubleClick, Edit, Key, Access, Action };
 struct InputRow {
     const char* name;
@@ -52,6 +54,8 @@ struct InputRow {
     const char* text;
     int result;
     bool emits;
+    const char* opener = "";
+    const char* closer = "Return";
 };
 const InputRow kInputs[] = {
     {"setValue above the range", -80, Set, {}, 40, "", 6, true},
@@ -75,10 +79,15 @@ const InputRow kInputs[] = {
     {"typed, not a number", -20, Edit, {}, 0, "abc", -20, true},
     {"typed, unit is case-sensitive", -20, Edit, {}, 0, "-5DB", -20, true},
     {"typed, extreme number", -20, Edit, {}, 9, "-2147483648", -80, true},
+    {"F2, typed", -20, Edit, {}, 0, "-5", -5, true, "F2"},
+    {"Enter, typed, Enter", -20, Edit, {}, 0, "3", 3, true, "Enter", "Enter"},
+    {"Escape cancels", -20, Edit, {}, 0, "-5", -20, false, "Return", "Escape"},
     {"Up", -20, Key, {}, 0, "Up", -19, true},
     {"Right", -20, Key, {}, 0, "Right", -19, true},
     {"Down", -20, Key, {}, 0, "Down", -21, true},
-    {"Left at the minimum", -80, Key, {}, 0, "Left", -80, true},
+    {"Left at the minimum", -80, Key, {}, 0, "Left", -80, false},
+    {"held Up repeating to the maximum", 4, Key, {}, 0, "Up,Up,Up,Up", 6, true},
+    {"End again", 6, Key, {}, 0, "End,End", 6, false},
     {"Page Up", -20, Key, {}, 0, "PgUp", -14, true},
     {"Page Down near the minimum", -77, Key, {}, 0, "PgDown", -80, true},
     {"Home", -20, Key, {}, 0, "Home", -80, true},
@@ -88,6 +97,7 @@ const InputRow kInputs[] = {
     {"screen reader's value rounded", -20, Access, {}, 0, "-12.6", -13, true},
     {"screen reader's value beyond the range", -20, Access, {}, 0, "1e300", 6, true},
     {"screen reader's value not a number", -20, Access, {}, 0, "abc", -20, false},
+    {"screen reader's number between 0 and the next shown", 0, Access, {}, 9, "9", 1, true},
     {"screen reader's increase", 0, Action, {}, 9, "Increase", 1, true},
 };
 
@@ -132,7 +142,7 @@ private slots:
         QWheelEvent wheel({10, 10}, {10, 10}, {}, r.at, {}, {}, Qt::NoScrollPhase, false);
         bool number = false;
         const double accessValue = QString(r.text).toDouble(&number);
-        const QKeyCombination key = QKeySequence(r.text)[0];
+        const QKeySequence keys(r.text);
         switch (r.input) {
         case Set:
             knob.setValue(r.extra);
@@ -150,14 +160,22 @@ private slots:
             mouse(QEvent::MouseButtonDblClick, r.at, Qt::LeftButton, 0);
             break;
         case Edit: // on the number shown, edges of the text included
-            mouse(QEvent::MouseButtonDblClick, knob.textRect.bottomRight(), Qt::LeftButton, 0);
+            if (*r.opener)
+                QTest::keyClick(&knob, QKeySequence(r.opener)[0].key());
+            else
+                mouse(QEvent::MouseButtonDblClick, knob.textRect.bottomRight(), Qt::LeftButton, 0);
             QCOMPARE(knob.editor->selectedText(), QString::number(r.start + r.extra));
+            QCOMPARE(knob.editor->accessibleDescription(), ControlAccessibility::spokenValue(knob));
             QTest::keyClicks(knob.editor, r.text);
-            QTest::keyClick(knob.editor, Qt::Key_Return);
+            QTest::keyClick(knob.editor, QKeySequence(r.closer)[0].key());
             QVERIFY(knob.editor->isHidden());
             break;
-        case Key:
-            QTest::keyClick(&knob, key.key(), key.keyboardModifiers());
+        case Key: // a key held down repeats: the presses after the first
+            for (int i = 0; i < keys.count(); ++i) {
+                QKeyEvent press(QEvent::KeyPress, keys[i].key(), keys[i].keyboardModifiers(),
+                                QString(), i > 0);
+                QCoreApplication::sendEvent(&knob, &press);
+            }
             break;
         case Access:
             value->setCurrentValue(number ? QVariant(accessValue) : QVariant(r.text));
@@ -167,16 +185,22 @@ private slots:
             break;
         }
         QCOMPARE(knob.value, r.result);
-        QCOMPARE(spy, r.emits ? QList<QVariantList>{{r.result}} : QList<QVariantList>{});
-        QCOMPARE(iface->role(), QAccessible::Slider);
+        if (r.input == Key && r.emits) { // one command per value the keys moved to
+            QCOMPARE(spy.last(), QVariantList{r.result});
+            for (int i = 1; i < spy.size(); ++i)
+                QVERIFY(spy.at(i) != spy.at(i - 1));
+        } else {
+            QCOMPARE(spy, r.emits ? QList<QVariantList>{{r.result}} : QList<QVariantList>{});
+        }
+        QCOMPARE(iface->role(), QAccessible::SpinBox);
         const QString shown = KnobGeometry::valueText(r.result, offset, QStringLiteral("dB"));
         QCOMPARE(iface->text(QAccessible::Value), shown);
         QCOMPARE(value->currentValue().toString() + "dB", shown);
         QCOMPARE(value->minimumValue().toInt(), -80 + offset);
         QCOMPARE(value->maximumValue().toInt(), 6 + offset);
         const auto events = accessibility.about(&knob);
-        QCOMPARE(events.size(), r.emits ? 1 : 0);
-        QVERIFY(!r.emits || events.at(0).value == value->currentValue());
+        QCOMPARE(events.size(), spy.size());
+        QVERIFY(!r.emits || events.last().value == value->currentValue());
     }
 
     // The value arc covers the track clockwise from the lower left as far as
@@ -187,12 +211,13 @@ private slots:
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("reach"); // degrees, 0 at three o'clock
-        QTest::newRow("minimum") << 0 << -80 << "-80dB" << 225.0;
-        QTest::newRow("middle") << 0 << -37 << "-37dB" << 90.0;
-        QTest::newRow("maximum") << 0 << 6 << "6dB" << -45.0;
-        QTest::newRow("with offset") << 9 << -5 << "4dB" << -10.47;
-        QTest::newRow("0 ignores the offset") << 9 << 0 << "0dB" << -26.16;
+        QTest::addColumn<double>("reach");   // degrees, 0 at three o'clock
+        QTest::addColumn<QString>("spoken"); // what a screen reader says
+        QTest::newRow("minimum") << 0 << -80 << "-80dB" << 225.0 << "-80 dB";
+        QTest::newRow("middle") << 0 << -37 << "-37dB" << 90.0 << "-37 dB";
+        QTest::newRow("maximum") << 0 << 6 << "6dB" << -45.0 << "+6 dB";
+        QTest::newRow("with offset") << 9 << -5 << "4dB" << -10.47 << "+4 dB";
+        QTest::newRow("0 ignores the offset") << 9 << 0 << "0dB" << -26.16 << "0 dB";
     }
     void paints()
     {
@@ -200,7 +225,12 @@ private slots:
         QFETCH(int, value);
         QFETCH(QString, text);
         QFETCH(double, reach);
+        QFETCH(QString, spoken);
         TestKnob knob(value, offset);
+        AccessibilitySpy accessibility;
+        QAccessibleTextInterface* said =
+            QAccessible::queryAccessibleInterface(&knob)->textInterface();
+        QCOMPARE(said->text(0, said->characterCount()), spoken);
         knob.roundCap = false;
         const QImage image = knob.image();
         for (double angle = 220.0; angle >= -40.0; angle -= 2.5) {
@@ -292,8 +322,9 @@ private slots:
         QCOMPARE(announced, int(states.size()) - (inputs.startsWith("set") ? 1 : 0));
     }
 
-    // The ring shows in its own colour when the keyboard brought the focus,
-    // not after a click, and again once a key is used.
+    // The ring shows in its own colour when the keyboard or the window's
+    // activation brought the focus, not after a click, and again once a key
+    // is used.
     void focusRing_data()
     {
         QTest::addColumn<bool>("knob");
@@ -323,6 +354,12 @@ private slots:
         };
         QVERIFY(!ringShown());
         control->setFocus(Qt::TabFocusReason);
+        QVERIFY(ringShown());
+        QTest::mouseClick(control, Qt::LeftButton);
+        QVERIFY(control->hasFocus() && !ringShown());
+        // A window coming back puts the focus where the next key goes: shown.
+        other->setFocus(Qt::OtherFocusReason);
+        control->setFocus(Qt::ActiveWindowFocusReason);
         QVERIFY(ringShown());
         QTest::mouseClick(control, Qt::LeftButton);
         QVERIFY(control->hasFocus() && !ringShown());

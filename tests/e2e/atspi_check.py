@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The real panel as a screen reader meets it, through AT-SPI, each change
-checked on the virtual VT2's trace and in vt2.ini (desktop_e2e.sh sets up).
+checked on the virtual VT2's trace and in vt2.ini (desktop_e2e.sh sets up,
+with the unit's console on descriptor 7).
     atspi_check.py <QuorlinDriver> <unit log> <data dir> <panel log>
 """
 
@@ -58,7 +59,7 @@ def start_panel():
                      and app.get_process_id() == panel.pid for w in descendants(app)
                      if w.name.startswith("Quorlin VT2 - FW: ")), None)
     window = until("VT2 panel window on the accessibility bus", find)
-    found = [n for n in descendants(window) if n.getRole() in (pyatspi.ROLE_SLIDER, pyatspi.ROLE_CHECK_BOX)]
+    found = [n for n in descendants(window) if n.getRole() in (pyatspi.ROLE_SPIN_BUTTON, pyatspi.ROLE_CHECK_BOX)]
     names = [n.name for n in found]
     if "" in names or len(set(names)) != len(names) or len(names) != 16:
         raise Failure(f"expected 16 dials and switches, each named: {sorted(names)}")
@@ -67,6 +68,31 @@ def start_panel():
 def press(node, name):
     action = node.queryAction()
     action.doAction([action.getName(i) for i in range(action.nActions)].index(name))
+
+def unit_say(command):
+    os.write(7, (command + "\n").encode())
+
+def spoken(node):
+    text = node.queryText()
+    return text.getText(0, text.characterCount)
+
+def focused(root):
+    return next((n for n in descendants(root) if has(n, pyatspi.STATE_FOCUSED)), None)
+
+def named(root, role, name):
+    return next((n for n in descendants(root) if n.getRole() == role and n.name == name), None)
+
+def gone(node):
+    try:
+        return has(node, pyatspi.STATE_DEFUNCT)
+    except GLib.Error:
+        return True
+
+def focus_x_window(title):
+    """Gives the keyboard to the X window whose title matches `title`."""
+    found = until(f"the X window '{title}'", lambda: subprocess.run(
+        ["xdotool", "search", "--name", title], capture_output=True, text=True).stdout.split())
+    subprocess.run(["xdotool", "windowfocus", "--sync", found[0]], check=True)
 
 def trace():
     with open(unit_log, errors="replace") as f:
@@ -96,10 +122,7 @@ def check():
     until("'MIC2 48V' checked", lambda: has(found["MIC2 48V"], pyatspi.STATE_CHECKED))
 
     # The keyboard: a focused dial stepped with the arrow keys.
-    window_id = until("the panel's X window", lambda: subprocess.run(
-        ["xdotool", "search", "--name", "^Quorlin VT2"], capture_output=True,
-        text=True).stdout.split())[0]
-    subprocess.run(["xdotool", "windowfocus", "--sync", window_id], check=True)
+    focus_x_window("^Quorlin VT2")
     until("active panel window", lambda: has(window, pyatspi.STATE_ACTIVE))
     speaker = found["Speaker Volume"]
     press(speaker, "SetFocus")
@@ -118,6 +141,59 @@ def check():
     found = start_panel()
     sent("SetMicVolume channel=1 value=42", since=mark)
     until("'MIC1 Gain' at 30", lambda: found["MIC1 Gain"].queryValue().currentValue == 30)
+
+    # Spoken with units: a dial's text is its value as a screen reader says it.
+    until("'Headphone Volume' as '-20 dB'", lambda: spoken(found["Headphone Volume"]) == "-20 dB")
+    found["Phone To HP Volume"].queryValue().currentValue = 6
+    until("'Phone To HP Volume' as '+6 dB'", lambda: spoken(found["Phone To HP Volume"]) == "+6 dB")
+
+    # Each readout has a name of its own, told of each new level.
+    readouts = [n.name.split(", ")[0] for n in descendants(window) if n.getRole() == pyatspi.ROLE_LABEL
+                and n.name.endswith(" dB") and ", " in n.name]
+    if len(readouts) != 4 or len(set(readouts)) != 4:
+        raise Failure(f"expected four readouts, each named: {readouts}")
+    renamed = []
+    listener = lambda event: renamed.append(event.source.name)
+    pyatspi.Registry.registerEventListener(listener, "object:property-change:accessible-name")
+    for peak, level in (("214748365", "-20.0 dB"), ("2147483647", "0.0 dB")):
+        unit_say(f"level 0 {peak}")
+        until(f"'MIC1 level, {level}' told", lambda: f"MIC1 level, {level}" in renamed)
+    pyatspi.Registry.deregisterEventListener(listener, "object:property-change:accessible-name")
+
+    # Unplugged: the status takes the focus, and the dials' objects are gone.
+    focus_x_window("^Quorlin VT2")
+    dial = found["MIC1 Gain"]
+    unit_say("unplug")
+    def status_focused():
+        focus = focused(window)
+        return focus and focus.name == "Sound card not connected!"
+    until("focus on 'Sound card not connected!'", status_focused)
+    until("the MIC1 Gain dial gone", lambda: gone(dial))
+    if any(n.getRole() == pyatspi.ROLE_SPIN_BUTTON for n in descendants(window)):
+        raise Failure("a dial is still reachable after the unplug")
+    # Plugged again: the panel's first control has the focus, the panel is told.
+    unit_say("plug")
+    until("focus on the new 'MIC1 Gain'", lambda: (focused(window) or dial).name == "MIC1 Gain"
+          and focused(window).getRole() == pyatspi.ROLE_SPIN_BUTTON)
+    until("the panel announced", lambda: named(window, pyatspi.ROLE_NOTIFICATION, window.name))
+
+    # The settings dialog from the window's shortcut: each option with its unit,
+    # a change announced.
+    subprocess.run(["xdotool", "key", "ctrl+comma"], check=True)
+    app = window.parent
+    dialog = until("the settings dialog", lambda: named(app, pyatspi.ROLE_DIALOG, "Settings"))
+    boxes = until("its four options", lambda: [n for n in descendants(dialog)
+                                              if n.getRole() == pyatspi.ROLE_COMBO_BOX] or None)
+    said = [b.description for b in boxes]
+    if said != ["192 samples", "8 ms", "44100 Hz", "Disabled"]:
+        raise Failure(f"options said as {said}")
+    focus_x_window("^Settings$")
+    until("focus on the buffer size", lambda: (focused(dialog) or dialog).description == said[0])
+    mark = len(trace())
+    subprocess.run(["xdotool", "key", "Down"], check=True)
+    sent("SetBufferSize 256", since=mark)
+    until("'256 samples' said", lambda: boxes[0].description == "256 samples"
+          and named(dialog, pyatspi.ROLE_NOTIFICATION, "256 samples"))
 
 try:
     check()

@@ -72,7 +72,7 @@ const struct Control {
     {"vr", "DIM", 0, 1, "(256,0)=0.1 (256,1)=0.1", "HeadphoneDimIsChecked"},
 };
 
-// Meter entries 0 to 3, the readouts left to right, and the first one's name.
+// Meter entries 0 to 3, the readouts left to right, and their names.
 // A peak's sign does not count, the most negative one included, and the
 // phones' readout shows the mean of entries 2 and 3 without overflowing.
 const struct {
@@ -80,11 +80,14 @@ const struct {
     qint32 entries[4];
     const char *shown, *readout;
 } kMeters[] = {
-    {"vt1", {214748365, 0, 2147483647, 2147483647}, "-20.0 dB|0.0 dB", "Input level"},
+    {"vt1",
+     {214748365, 0, 2147483647, 2147483647},
+     "-20.0 dB|0.0 dB",
+     "Input level|Headphone phone level"},
     {"vt2",
      {-2147483647 - 1, -214748365, 2147483647, 0},
      "0.0 dB|-20.0 dB|-6.0 dB|-6.0 dB",
-     "MIC1 level"},
+     "MIC1 level|MIC2 level|Speaker phone level|Headphone phone level"},
     {"vr", {0, 2147483647, 2147483647, 2147483647}, "-inf dB", "MIC level"},
 };
 
@@ -360,8 +363,8 @@ private slots:
 
     // Readouts start at "-160 dB", show the meters on each read, keep their
     // text when a read is refused, and the panel reads every 500 ms. A screen
-    // reader hears a readout's name and level on request, and no event each
-    // time the meters move.
+    // reader finds each readout by a name of its own with its level, told of
+    // each new level and of nothing else.
     void readoutsShowTheMetersEveryHalfSecond_data() { addRows(kMeters); }
     void readoutsShowTheMetersEveryHalfSecond()
     {
@@ -378,8 +381,17 @@ private slots:
         QMetaObject::invokeMethod(panel.get(), "updateMeters");
         QCOMPARE(readouts(panel.get()), shown);
         const auto levels = panel->findChildren<LevelReadout*>();
-        QCOMPARE(QAccessible::queryAccessibleInterface(levels.value(0))->text(QAccessible::Name),
-                 QString(row.readout) + ", " + shown[0]);
+        const QStringList names = QString(row.readout).split('|');
+        QCOMPARE(levels.size(), names.size());
+        for (int i = 0; i < levels.size(); ++i) {
+            QCOMPARE(QAccessible::queryAccessibleInterface(levels[i])->text(QAccessible::Name),
+                     names[i] + ", " + shown[i]);
+            const auto events = accessibility.about(levels[i]);
+            QCOMPARE(events.size(), 1);
+            QCOMPARE(events[0].type, QAccessible::NameChanged);
+        }
+        accessibility.clear();
+        QMetaObject::invokeMethod(panel.get(), "updateMeters"); // the same levels again
         for (LevelReadout* level : levels)
             QVERIFY(accessibility.about(level).isEmpty());
 
@@ -447,8 +459,9 @@ private slots:
     }
 
     // Every dial and switch has a role, a name of its own and its value or
-    // state, and Tab follows the columns. (A value set and a press through the
-    // interfaces take the controls' own path; desktop_e2e sends them over AT-SPI.)
+    // state, a dial steps up through its value, and Tab follows the columns. (A value set and a
+    // press through the interfaces take the controls' own path; desktop_e2e sends them over
+    // AT-SPI.)
     void screenReader_data()
     {
         QTest::addColumn<QString>("model");
@@ -472,11 +485,18 @@ private slots:
             const QString name = iface->text(QAccessible::Name);
             QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(name));
             names << name;
-            QCOMPARE(iface->role(), knob ? QAccessible::Slider : QAccessible::CheckBox);
-            if (knob)
-                QCOMPARE(iface->valueInterface()->currentValue().toString() + knob->unit,
+            QCOMPARE(iface->role(), knob ? QAccessible::SpinBox : QAccessible::CheckBox);
+            if (knob) {
+                // "Current value + step" raises every dial, the VT2 gain's 0
+                // (whose next value shows 10) included.
+                QAccessibleValueInterface* value = iface->valueInterface();
+                QCOMPARE(value->currentValue().toString() + knob->unit,
                          iface->text(QAccessible::Value));
-            else
+                const int before = knob->value;
+                value->setCurrentValue(value->currentValue().toInt() +
+                                       value->minimumStepSize().toInt());
+                QCOMPARE(knob->value, before + 1);
+            } else
                 QCOMPARE(iface->state().checked, button->checked);
             // Tab order: column by column (left to right), each top to bottom.
             const auto place = [&panel](QWidget* c) {
