@@ -125,6 +125,13 @@ bool Knob::eventFilter(QObject* watched, QEvent* event)
         editor->event(event);
         event->accept();
         return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // The line edit leaves these to its parent, the dial, which would
+        // send a new value while the editor still shows the old one.
+        return true;
     default:
         return false;
     }

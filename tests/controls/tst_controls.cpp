@@ -167,6 +167,9 @@ private slots:
             QCOMPARE(knob.editor->selectedText(), QString::number(r.start + r.extra));
             QCOMPARE(knob.editor->accessibleDescription(), ControlAccessibility::spokenValue(knob));
             QTest::keyClicks(knob.editor, r.text);
+            // The keys that turn the dial do nothing while its editor is open.
+            for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown})
+                QTest::keyClick(knob.editor, key);
             QTest::keyClick(knob.editor, QKeySequence(r.closer)[0].key());
             QVERIFY(knob.editor->isHidden());
             break;
