@@ -1,14 +1,11 @@
 #include "app/control_server.h"
 
+#include "remote/endpoint.h"
+
 #include <QDebug>
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
-
-#ifndef Q_OS_WIN
-#include "platform/posix_endpoint.h"
-#endif
 
 using remote::Reply;
 using remote::Request;
@@ -45,22 +42,17 @@ ControlServer::~ControlServer() = default;
 bool ControlServer::listen()
 {
     const QString name = remote::endpointName();
-#ifndef Q_OS_WIN
-    if (!platform::posix::ensureRuntimeDirectory()) {
+    if (!remote::prepareEndpoint()) {
         qDebug().noquote() << "quorlinctl server: no runtime directory for" << name;
         return false;
     }
-#endif
     QLocalServer::removeServer(name);
     if (!server->listen(name)) {
         qDebug().noquote() << "quorlinctl server: cannot listen on" << name << "-"
                            << server->errorString();
         return false;
     }
-#ifndef Q_OS_WIN
-    // Owner read and write only, whatever Qt's own choice of mode.
-    QFile::setPermissions(server->fullServerName(), QFile::ReadOwner | QFile::WriteOwner);
-#endif
+    remote::restrictEndpoint(server->fullServerName());
     qDebug().noquote() << "quorlinctl server listening on" << server->fullServerName();
     return true;
 }

@@ -2,6 +2,7 @@
 // or a script. It checks the command line, sends one request to the panel
 // (remote/remote_protocol.h), prints the reply and exits with its status.
 
+#include "remote/endpoint.h"
 #include "remote/remote_protocol.h"
 
 #include <QCoreApplication>

@@ -5,10 +5,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-#ifndef Q_OS_WIN
-#include "platform/posix_endpoint.h"
-#endif
-
 namespace remote {
 
 namespace {
@@ -65,16 +61,6 @@ bool anyText(const QString&)
 }
 
 } // namespace
-
-QString endpointName()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("quorlinctl-") + qEnvironmentVariable("USERNAME");
-#else
-    return QString::fromStdString(platform::posix::runtimeDirectory()) +
-           QStringLiteral("/quorlinctl");
-#endif
-}
 
 QByteArray serializeRequest(const Request& request)
 {

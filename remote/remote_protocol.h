@@ -2,7 +2,7 @@
 
 // The link between the running panel and quorlinctl.
 //
-// Transport: a QLocalSocket to the panel's QLocalServer at endpointName(). On
+// Transport: a QLocalSocket to the panel's QLocalServer at endpointName() (remote/endpoint.h). On
 // Linux that is the socket <runtime dir>/quorlinctl, in the runtime directory
 // the platform layer uses (mode 0700), itself mode 0600; on Windows the pipe
 // \\.\pipe\quorlinctl-<user name>, whose security lets in the current user
@@ -68,10 +68,6 @@ struct Reply {
     QString output;
     QString error;
 };
-
-// Where the panel listens, for QLocalServer::listen and
-// QLocalSocket::connectToServer.
-QString endpointName();
 
 // One line each, '\n' included.
 QByteArray serializeRequest(const Request& request);

@@ -9,6 +9,7 @@
 #include "controls/knob.h"
 #include "controls/knob_geometry.h"
 #include "process_instance.h"
+#include "remote/endpoint.h"
 #include "remote/remote_protocol.h"
 #include "table_rows.h"
 #include "test_environment.h"
