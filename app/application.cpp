@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/main_window.h"
+#include "app/preset_menu.h"
 #include "app/single_instance_guard.h"
 #include "app/translation_loader.h"
 #include "app/tray_icon.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
+#include <QMenuBar>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTranslator>
@@ -71,8 +73,12 @@ int runApplication(int argc, char* argv[])
     tray->setVisible(true);
 
     // Without a notification area the tray icon cannot be reached: show the
-    // window instead, and let closing it end the application.
+    // window instead, with the presets in its menu bar (Alt+P), and let
+    // closing it end the application.
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        MainWindow* window = mainWindow.get();
+        window->menuBar()->addMenu(
+            new PresetMenu([window] { return window->panel(); }, window, window));
         QGuiApplication::setQuitOnLastWindowClosed(true);
         mainWindow->show();
     }

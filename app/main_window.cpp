@@ -60,6 +60,11 @@ MainWindow::~MainWindow()
     releaseMeterDriver();
 }
 
+ModelPanel* MainWindow::panel() const
+{
+    return currentPanel;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -72,6 +77,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::clearLayout()
 {
+    currentPanel = nullptr;
     while (QLayoutItem* item = baseLayout->takeAt(0)) {
         if (QWidget* widget = item->widget())
             widget->deleteLater();
@@ -161,6 +167,7 @@ void MainWindow::checkDevice()
 
     settingsDialog->initialize();
     ModelPanel* panel = model->createPanel();
+    currentPanel = panel;
     panel->setParent(this);
     baseLayout->addWidget(panel);
     panel->show();

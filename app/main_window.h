@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <cstdint>
 
+class ModelPanel;
 class QLabel;
 class QTimer;
 class QVBoxLayout;
@@ -22,6 +24,9 @@ public:
     ~MainWindow() override;
 
     Settings* settingsDialog = nullptr; // set by the start-up routine; not owned
+
+    // The connected unit's panel, or null while none is shown.
+    ModelPanel* panel() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -44,4 +49,5 @@ private:
     QuorlinIoControl* meterDriver = nullptr;
     QLabel* statusLabel = nullptr;
     std::uint32_t pidErrorCount = 0;
+    QPointer<ModelPanel> currentPanel;
 };
