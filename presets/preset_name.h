@@ -19,7 +19,7 @@ inline constexpr int kMaxNameLength = 50;
 inline const QString kDefaultName = QStringLiteral("Default");
 
 class NameRules {
-    Q_DECLARE_TR_FUNCTIONS(Presets)
+    Q_DECLARE_TR_FUNCTIONS(NameRules)
 
 public:
     // Why `name` cannot name a stored preset, in the user's words; empty when

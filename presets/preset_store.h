@@ -77,7 +77,7 @@ struct Change {
 
 // The presets of the model of one panel, and their recall onto that panel.
 class PresetStore {
-    Q_DECLARE_TR_FUNCTIONS(Presets)
+    Q_DECLARE_TR_FUNCTIONS(PresetStore)
 
 public:
     // The panel must be complete (controls() not empty). Every method that
