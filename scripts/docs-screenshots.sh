@@ -37,19 +37,6 @@ convert -size 8x8 xc:'#3b4252' "$session_dir/desktop.png"
 display -window root "$session_dir/desktop.png" > /dev/null 2>&1 || true
 desktop_start_tray --transparent true --alpha 0 || exit 1
 
-# The open tray menu: a visible window of the application wider than the icon.
-tray_menu() {
-  local id
-  for id in $(xdotool search --onlyvisible --class '^QuorlinDriver$' 2> /dev/null); do
-    [[ $(xdotool getwindowname "$id") == QuorlinDriver ]] || continue
-    read -r _ _ w _ <<< "$(window_geometry "$id")"
-    if ((w > 64)); then
-      echo "$id"
-      return 0
-    fi
-  done
-  return 1
-}
 # within <seconds> <command...>: polls the command for a few seconds.
 within() {
   local end=$((SECONDS + $1))
@@ -59,20 +46,7 @@ within() {
     sleep 0.2
   done
 }
-# A right click on the tray icon now and then goes unanswered: try again.
-open_tray_menu() {
-  local attempt
-  for attempt in 1 2 3; do
-    # Near the icon's lower edge, so that the menu opens below the tray.
-    xdotool mousemove "$x" "$((y + h / 2 - 2))" click 3
-    if within 10 tray_menu; then
-      within 5 window_steady "$(tray_menu)" || true
-      return 0
-    fi
-    echo "  (the tray menu did not open on attempt $attempt)"
-  done
-  fail "the tray menu did not open"
-}
+open_tray_menu() { tray_menu_open || fail "the tray menu did not open"; }
 
 # shoot_window <title regex> <file>: the window itself, placed fully on screen.
 shoot_window() {
