@@ -62,8 +62,13 @@ QStringList PresetStore::names() const
     const QStringList files =
         QDir(dir).entryList({QLatin1Char('*') + kExtension}, QDir::Files | QDir::Hidden);
     for (const QString& file : files) {
+        // Two files whose names differ only in case (put there by hand on a
+        // system that tells them apart) are one preset, the first in order.
         const QString name = file.chopped(kExtension.size());
-        if (NameRules::refusal(name).isEmpty())
+        const auto same = [&name](const QString& other) {
+            return NameRules::same(name, other);
+        };
+        if (NameRules::refusal(name).isEmpty() && std::none_of(stored.begin(), stored.end(), same))
             stored << name;
     }
     std::sort(stored.begin(), stored.end(), [](const QString& a, const QString& b) {
