@@ -84,7 +84,7 @@ void PresetMenu::recall(QString name)
                     .arg(NameRules::shownName(name), switches.join(QStringLiteral(", "))));
         });
     if (!outcome.ok() && outcome.fault != Presets::Fault::PhantomDeclined)
-        showFault(outcome.message);
+        showFault(outcome.message.shown);
 }
 
 void PresetMenu::saveCurrent()
@@ -98,10 +98,10 @@ void PresetMenu::saveCurrent()
                    .trimmed();
         if (!accepted)
             return;
-        const QString refusal = NameRules::refusal(name);
+        const Presets::Message refusal = NameRules::refusal(name);
         if (refusal.isEmpty())
             break;
-        showFault(refusal); // and ask again, with the name as typed
+        showFault(refusal.shown); // and ask again, with the name as typed
     }
     ModelPanel* panel = connectedPanel();
     if (!panel)
@@ -118,7 +118,7 @@ void PresetMenu::saveCurrent()
         return showFault(tr("No unit is connected."));
     const Presets::Outcome outcome = PresetStore(*panel).save(name, true);
     if (!outcome.ok())
-        showFault(outcome.message);
+        showFault(outcome.message.shown);
 }
 
 void PresetMenu::deletePreset()
@@ -139,5 +139,5 @@ void PresetMenu::deletePreset()
         return showFault(tr("No unit is connected."));
     const Presets::Outcome outcome = PresetStore(*panel).remove(name);
     if (!outcome.ok())
-        showFault(outcome.message);
+        showFault(outcome.message.shown);
 }

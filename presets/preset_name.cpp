@@ -63,26 +63,29 @@ QString NameRules::shownName(const QString& name)
     return isDefault(name) ? tr("Default", "the built-in preset") : name;
 }
 
-QString NameRules::refusal(const QString& name)
+Message NameRules::refusal(const QString& name)
 {
-    const QString text = normalized(name);
-    if (text.trimmed().isEmpty())
-        return tr("A preset needs a name.");
-    for (int i = 0; i < text.size(); ++i) {
-        if (isControl(text, i))
-            return tr("A preset name cannot hold control characters or line breaks.");
-        if (kForbiddenCharacters.contains(text.at(i)))
-            return tr("A preset name cannot hold any of these characters: %1")
+    const QString typed = normalized(name);
+    if (typed.trimmed().isEmpty())
+        return text(QT_TR_NOOP("A preset needs a name."));
+    for (int i = 0; i < typed.size(); ++i) {
+        if (isControl(typed, i))
+            return text(QT_TR_NOOP("A preset name cannot hold control characters or line breaks."));
+        if (kForbiddenCharacters.contains(typed.at(i)))
+            return text(QT_TR_NOOP("A preset name cannot hold any of these characters: %1"))
                 .arg(QStringLiteral("/ \\ : * ? \" < > |"));
     }
-    if (text.toUcs4().size() > kMaxNameLength)
-        return tr("A preset name can be at most %1 characters long.").arg(kMaxNameLength);
-    if (text.front().isSpace() || text.back().isSpace() || text.endsWith(QLatin1Char('.')))
-        return tr("A preset name cannot start or end with a space, or end with a dot.");
-    if (isReservedOnWindows(text))
-        return tr("“%1” names a device on Windows and cannot name a preset.").arg(text);
-    if (isDefault(text) || same(text, shownName(kDefaultName)))
-        return tr("“%1” is the built-in preset; choose another name.").arg(text);
+    if (typed.toUcs4().size() > kMaxNameLength)
+        return text(QT_TR_NOOP("A preset name can be at most %1 characters long."))
+            .arg(kMaxNameLength);
+    if (typed.front().isSpace() || typed.back().isSpace() || typed.endsWith(QLatin1Char('.')))
+        return text(
+            QT_TR_NOOP("A preset name cannot start or end with a space, or end with a dot."));
+    if (isReservedOnWindows(typed))
+        return text(QT_TR_NOOP("“%1” names a device on Windows and cannot name a preset."))
+            .arg(typed);
+    if (isDefault(typed) || same(typed, shownName(kDefaultName)))
+        return text(QT_TR_NOOP("“%1” is the built-in preset; choose another name.")).arg(typed);
     return {};
 }
 

@@ -120,11 +120,12 @@ Outcome PresetStore::read(const QString& name, Values& values) const
         values = defaults();
         return {};
     }
-    if (const QString refusal = NameRules::refusal(name); !refusal.isEmpty())
+    if (const Message refusal = NameRules::refusal(name); !refusal.isEmpty())
         return fault(Fault::BadName, refusal);
     if (storedName(name).isEmpty())
-        return fault(Fault::NotFound,
-                     tr("There is no preset “%1” for the %2.").arg(name, model.toUpper()));
+        return fault(
+            Fault::NotFound,
+            text(QT_TR_NOOP("There is no preset “%1” for the %2.")).arg(name, model.toUpper()));
     return readFile(filePath(name), values);
 }
 
@@ -133,43 +134,45 @@ Outcome PresetStore::readFile(const QString& path, Values& values) const
     if (!panel)
         return gone();
     QFile file(path);
-    const QString prefix = shownPath(path) + QStringLiteral(": ");
+    const Message prefix{shownPath(path) + QStringLiteral(": "),
+                         shownPath(path) + QStringLiteral(": ")};
     if (QFileInfo(path).isDir())
-        return fault(Fault::BadFile, prefix + tr("this is a folder."));
+        return fault(Fault::BadFile, prefix + text(QT_TR_NOOP("this is a folder.")));
     if (!file.open(QIODevice::ReadOnly))
         return fault(Fault::BadFile,
-                     prefix + tr("the file cannot be read (%1).").arg(file.errorString()));
+                     prefix +
+                         text(QT_TR_NOOP("the file cannot be read (%1).")).arg(file.errorString()));
     const QByteArray bytes = file.read(kMaxFileSize + 1);
     if (bytes.size() > kMaxFileSize)
         return fault(Fault::BadFile,
-                     prefix + tr("the file is larger than a preset can be (%1 bytes "
-                                 "at most).")
+                     prefix + text(QT_TR_NOOP("the file is larger than a preset can be (%1 bytes "
+                                              "at most)."))
                                   .arg(kMaxFileSize));
     return parse(path, bytes, values);
 }
 
 Outcome PresetStore::parse(const QString& path, const QByteArray& bytes, Values& values) const
 {
-    const QString file = shownPath(path);
-    const auto bad = [&](const QString& why) {
-        return fault(Fault::BadFile, file + QStringLiteral(": ") + why);
+    const QString file = shownPath(path) + QStringLiteral(": ");
+    const auto bad = [&](const Message& why) {
+        return fault(Fault::BadFile, Message{file, file} + why);
     };
     if (bytes.trimmed().isEmpty())
-        return bad(tr("the file is empty."));
+        return bad(text(QT_TR_NOOP("the file is empty.")));
     QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder(bytes);
+    QString content = decoder(bytes);
     if (decoder.hasError() || bytes.contains('\0'))
-        return bad(tr("the file is not text."));
+        return bad(text(QT_TR_NOOP("the file is not text.")));
     if (!bytes.endsWith('\n'))
-        return bad(tr("the last line is cut short."));
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+        return bad(text(QT_TR_NOOP("the last line is cut short.")));
+    if (content.startsWith(QChar(0xFEFF)))
+        content.remove(0, 1);
 
     // Every line first: sections, entries and nothing else, each key once.
     QHash<QString, Entry> entries;
     QVector<QString> order;
     QString section;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QStringList lines = content.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = lines.at(i).trimmed();
         const int number = i + 1;
@@ -184,12 +187,12 @@ Outcome PresetStore::parse(const QString& path, const QByteArray& bytes, Values&
         const int equals = line.indexOf(QLatin1Char('='));
         const QString name = line.left(equals).trimmed();
         if (equals < 0 || name.isEmpty())
-            return bad(tr("line %1 is neither a [section] nor an entry: “%2”.")
+            return bad(text(QT_TR_NOOP("line %1 is neither a [section] nor an entry: “%2”."))
                            .arg(number)
                            .arg(shorten(line)));
         const QString key = section.isEmpty() ? name : section + QLatin1Char('/') + name;
         if (entries.contains(key))
-            return bad(tr("entry %1 appears twice, on lines %2 and %3.")
+            return bad(text(QT_TR_NOOP("entry %1 appears twice, on lines %2 and %3."))
                            .arg(key)
                            .arg(entries.value(key).line)
                            .arg(number));
@@ -200,17 +203,18 @@ Outcome PresetStore::parse(const QString& path, const QByteArray& bytes, Values&
     // What it is: a preset of this format, for this model.
     for (const QString& key : {kVersionKey, kModelKey})
         if (!entries.contains(key))
-            return bad(tr("entry %1 is missing: this is not a preset.").arg(key));
+            return bad(text(QT_TR_NOOP("entry %1 is missing: this is not a preset.")).arg(key));
     const Entry version = entries.value(kVersionKey);
     if (version.value != QString::number(kFormatVersion))
-        return bad(tr("entry %1 (line %2): format “%3” is not one this program reads (%4).")
-                       .arg(kVersionKey)
-                       .arg(version.line)
-                       .arg(shorten(version.value))
-                       .arg(kFormatVersion));
+        return bad(
+            text(QT_TR_NOOP("entry %1 (line %2): format “%3” is not one this program reads (%4)."))
+                .arg(kVersionKey)
+                .arg(version.line)
+                .arg(shorten(version.value))
+                .arg(kFormatVersion));
     const Entry owner = entries.value(kModelKey);
     if (owner.value != model)
-        return bad(tr("entry %1 (line %2): the preset is for “%3”, not for the %4.")
+        return bad(text(QT_TR_NOOP("entry %1 (line %2): the preset is for “%3”, not for the %4."))
                        .arg(kModelKey)
                        .arg(owner.line)
                        .arg(shorten(owner.value), model.toUpper()));
@@ -227,11 +231,12 @@ Outcome PresetStore::parse(const QString& path, const QByteArray& bytes, Values&
         const auto input = std::find_if(inputs.begin(), inputs.end(), isKey);
         if (input == inputs.end()) {
             if (std::any_of(outputs.begin(), outputs.end(), isKey))
-                return bad(tr("entry %1 (line %2) is an output control; a preset holds only "
-                              "the inputs.")
-                               .arg(key)
-                               .arg(entry.line));
-            return bad(tr("entry %1 (line %2) is not a control of the %3.")
+                return bad(
+                    text(QT_TR_NOOP("entry %1 (line %2) is an output control; a preset holds only "
+                                    "the inputs."))
+                        .arg(key)
+                        .arg(entry.line));
+            return bad(text(QT_TR_NOOP("entry %1 (line %2) is not a control of the %3."))
                            .arg(key)
                            .arg(entry.line)
                            .arg(model.toUpper()));
@@ -239,22 +244,24 @@ Outcome PresetStore::parse(const QString& path, const QByteArray& bytes, Values&
         if (input->knob) {
             const std::optional<int> value = PanelParts::parseStoredInt(entry.value);
             if (!value)
-                return bad(tr("entry %1 (line %2): “%3” is not a whole number.")
+                return bad(text(QT_TR_NOOP("entry %1 (line %2): “%3” is not a whole number."))
                                .arg(key)
                                .arg(entry.line)
                                .arg(shorten(entry.value)));
             if (*value < input->knob->minimum || *value > input->knob->maximum)
-                return bad(tr("entry %1 (line %2): %3 is outside the dial's range, %4 to %5.")
-                               .arg(key)
-                               .arg(entry.line)
-                               .arg(*value)
-                               .arg(input->knob->minimum)
-                               .arg(input->knob->maximum));
+                return bad(
+                    text(
+                        QT_TR_NOOP("entry %1 (line %2): %3 is outside the dial's range, %4 to %5."))
+                        .arg(key)
+                        .arg(entry.line)
+                        .arg(*value)
+                        .arg(input->knob->minimum)
+                        .arg(input->knob->maximum));
             read.insert(key, *value);
         } else {
             const std::optional<bool> value = PanelParts::parseStoredBool(entry.value);
             if (!value)
-                return bad(tr("entry %1 (line %2): “%3” is not true or false.")
+                return bad(text(QT_TR_NOOP("entry %1 (line %2): “%3” is not true or false."))
                                .arg(key)
                                .arg(entry.line)
                                .arg(shorten(entry.value)));
@@ -263,7 +270,7 @@ Outcome PresetStore::parse(const QString& path, const QByteArray& bytes, Values&
     }
     for (const PanelControl& control : inputs)
         if (!read.contains(control.key))
-            return bad(tr("entry %1 is missing.").arg(control.key));
+            return bad(text(QT_TR_NOOP("entry %1 is missing.")).arg(control.key));
     values = read;
     return {};
 }
@@ -300,23 +307,25 @@ Outcome PresetStore::write(const QString& path, const Values& values) const
     // before the rename: QSaveFile::commit() alone (Qt 6.4) renames a file
     // whose last buffered write failed, as on a full disk.
     QSaveFile file(path);
-    const QByteArray text = render(values);
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.flush() &&
+    const QByteArray bytes = render(values);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
         file.commit())
         return {};
     const QString why = file.errorString();
     file.cancelWriting(); // the new file goes, the old one stays
-    return fault(Fault::WriteFailed, tr("%1 could not be written: %2").arg(shownPath(path), why));
+    return fault(Fault::WriteFailed,
+                 text(QT_TR_NOOP("%1 could not be written: %2")).arg(shownPath(path), why));
 }
 
 Outcome PresetStore::save(const QString& name, bool replace) const
 {
     if (NameRules::isDefault(name))
         return fault(Fault::BuiltIn, NameRules::refusal(name));
-    if (const QString refusal = NameRules::refusal(name); !refusal.isEmpty())
+    if (const Message refusal = NameRules::refusal(name); !refusal.isEmpty())
         return fault(Fault::BadName, refusal);
     if (!replace && !storedName(name).isEmpty())
-        return fault(Fault::Exists, tr("There is already a preset “%1”.").arg(storedName(name)));
+        return fault(Fault::Exists,
+                     text(QT_TR_NOOP("There is already a preset “%1”.")).arg(storedName(name)));
     if (!panel)
         return gone();
     return write(filePath(name), current());
@@ -326,15 +335,16 @@ Outcome PresetStore::remove(const QString& name) const
 {
     if (NameRules::isDefault(name))
         return fault(Fault::BuiltIn,
-                     tr("“%1” is the built-in preset and cannot be deleted.").arg(kDefaultName));
+                     text(QT_TR_NOOP("“%1” is the built-in preset and cannot be deleted."))
+                         .arg(kDefaultName));
     if (storedName(name).isEmpty())
-        return fault(Fault::NotFound,
-                     tr("There is no preset “%1” for the %2.").arg(name, model.toUpper()));
+        return fault(
+            Fault::NotFound,
+            text(QT_TR_NOOP("There is no preset “%1” for the %2.")).arg(name, model.toUpper()));
     QFile file(filePath(name));
     if (!file.remove())
-        return fault(
-            Fault::WriteFailed,
-            tr("%1 could not be deleted: %2").arg(shownPath(file.fileName()), file.errorString()));
+        return fault(Fault::WriteFailed, text(QT_TR_NOOP("%1 could not be deleted: %2"))
+                                             .arg(shownPath(file.fileName()), file.errorString()));
     return {};
 }
 
@@ -350,14 +360,15 @@ Outcome PresetStore::importFrom(const QString& path, const QString& name, bool r
     const QString target = name.isEmpty() ? QFileInfo(path).completeBaseName() : name;
     if (NameRules::isDefault(target))
         return fault(Fault::BuiltIn, NameRules::refusal(target));
-    if (const QString refusal = NameRules::refusal(target); !refusal.isEmpty())
+    if (const Message refusal = NameRules::refusal(target); !refusal.isEmpty())
         return fault(Fault::BadName, refusal);
     Values values;
     const Outcome checked = readFile(path, values);
     if (!checked.ok())
         return checked;
     if (!replace && !storedName(target).isEmpty())
-        return fault(Fault::Exists, tr("There is already a preset “%1”.").arg(storedName(target)));
+        return fault(Fault::Exists,
+                     text(QT_TR_NOOP("There is already a preset “%1”.")).arg(storedName(target)));
     return write(filePath(target), values);
 }
 
@@ -388,7 +399,8 @@ QStringList PresetStore::phantomSwitchedOn(const QVector<Change>& changes)
 
 Outcome PresetStore::gone() const
 {
-    return fault(Fault::NoPanel, tr("The unit is no longer connected; nothing was changed."));
+    return fault(Fault::NoPanel,
+                 text(QT_TR_NOOP("The unit is no longer connected; nothing was changed.")));
 }
 
 Outcome PresetStore::recall(const QString& name, const PhantomQuestion& askPhantom) const
@@ -402,9 +414,10 @@ Outcome PresetStore::recall(const QString& name, const PhantomQuestion& askPhant
     const QVector<Change> plan = changes(values);
     const QStringList phantom = phantomSwitchedOn(plan);
     if (!phantom.isEmpty() && !askPhantom(phantom))
-        return fault(Fault::PhantomDeclined,
-                     tr("Preset “%1” was not recalled: it switches on 48V phantom power (%2).")
-                         .arg(NameRules::shownName(name), phantom.join(QStringLiteral(", "))));
+        return fault(
+            Fault::PhantomDeclined,
+            text(QT_TR_NOOP("Preset “%1” was not recalled: it switches on 48V phantom power (%2)."))
+                .arg(name, phantom.join(QStringLiteral(", "))));
     // The question may have waited while the unit went away.
     if (!panel)
         return gone();

@@ -56,7 +56,7 @@ enum class Fault {
 
 struct Outcome {
     Fault fault = Fault::None;
-    QString message; // translated; empty when the operation was done
+    Message message; // empty when the operation was done
     bool ok() const { return fault == Fault::None; }
 };
 
@@ -130,7 +130,9 @@ public:
     Outcome recall(const QString& name, const PhantomQuestion& askPhantom) const;
 
 private:
-    Outcome fault(Fault kind, const QString& message) const { return {kind, message}; }
+    Outcome fault(Fault kind, const Message& message) const { return {kind, message}; }
+    // `source`, marked with QT_TR_NOOP in this class's context, in both languages.
+    static Message text(const char* source) { return {tr(source), QString::fromUtf8(source)}; }
     Outcome gone() const;
     Outcome write(const QString& path, const Values& values) const;
     QByteArray render(const Values& values) const;

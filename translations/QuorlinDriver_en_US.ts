@@ -57,17 +57,17 @@
         <translation>A preset name can be at most %1 characters long.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_name.cpp" line="81"/>
+        <location filename="../presets/preset_name.cpp" line="83"/>
         <source>A preset name cannot start or end with a space, or end with a dot.</source>
         <translation>A preset name cannot start or end with a space, or end with a dot.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_name.cpp" line="83"/>
+        <location filename="../presets/preset_name.cpp" line="85"/>
         <source>“%1” names a device on Windows and cannot name a preset.</source>
         <translation>“%1” names a device on Windows and cannot name a preset.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_name.cpp" line="85"/>
+        <location filename="../presets/preset_name.cpp" line="88"/>
         <source>“%1” is the built-in preset; choose another name.</source>
         <translation>“%1” is the built-in preset; choose another name.</translation>
     </message>
@@ -162,124 +162,124 @@ Phantom power can damage equipment that is not made for it. Switch it on?</trans
 <context>
     <name>PresetStore</name>
     <message>
-        <location filename="../presets/preset_store.cpp" line="122"/>
-        <location filename="../presets/preset_store.cpp" line="327"/>
+        <location filename="../presets/preset_store.cpp" line="128"/>
+        <location filename="../presets/preset_store.cpp" line="343"/>
         <source>There is no preset “%1” for the %2.</source>
         <translation>There is no preset “%1” for the %2.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="133"/>
+        <location filename="../presets/preset_store.cpp" line="140"/>
         <source>this is a folder.</source>
         <translation>this is a folder.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="136"/>
+        <location filename="../presets/preset_store.cpp" line="144"/>
         <source>the file cannot be read (%1).</source>
         <translation>the file cannot be read (%1).</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="140"/>
+        <location filename="../presets/preset_store.cpp" line="148"/>
         <source>the file is larger than a preset can be (%1 bytes at most).</source>
         <translation>the file is larger than a preset can be (%1 bytes at most).</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="153"/>
+        <location filename="../presets/preset_store.cpp" line="161"/>
         <source>the file is empty.</source>
         <translation>the file is empty.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="157"/>
+        <location filename="../presets/preset_store.cpp" line="165"/>
         <source>the file is not text.</source>
         <translation>the file is not text.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="159"/>
+        <location filename="../presets/preset_store.cpp" line="167"/>
         <source>the last line is cut short.</source>
         <translation>the last line is cut short.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="182"/>
+        <location filename="../presets/preset_store.cpp" line="190"/>
         <source>line %1 is neither a [section] nor an entry: “%2”.</source>
         <translation>line %1 is neither a [section] nor an entry: “%2”.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="187"/>
+        <location filename="../presets/preset_store.cpp" line="195"/>
         <source>entry %1 appears twice, on lines %2 and %3.</source>
         <translation>entry %1 appears twice, on lines %2 and %3.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="198"/>
+        <location filename="../presets/preset_store.cpp" line="206"/>
         <source>entry %1 is missing: this is not a preset.</source>
         <translation>entry %1 is missing: this is not a preset.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="201"/>
+        <location filename="../presets/preset_store.cpp" line="210"/>
         <source>entry %1 (line %2): format “%3” is not one this program reads (%4).</source>
         <translation>entry %1 (line %2): format “%3” is not one this program reads (%4).</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="208"/>
+        <location filename="../presets/preset_store.cpp" line="217"/>
         <source>entry %1 (line %2): the preset is for “%3”, not for the %4.</source>
         <translation>entry %1 (line %2): the preset is for “%3”, not for the %4.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="225"/>
+        <location filename="../presets/preset_store.cpp" line="235"/>
         <source>entry %1 (line %2) is an output control; a preset holds only the inputs.</source>
         <translation>entry %1 (line %2) is an output control; a preset holds only the inputs.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="229"/>
+        <location filename="../presets/preset_store.cpp" line="239"/>
         <source>entry %1 (line %2) is not a control of the %3.</source>
         <translation>entry %1 (line %2) is not a control of the %3.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="237"/>
+        <location filename="../presets/preset_store.cpp" line="247"/>
         <source>entry %1 (line %2): “%3” is not a whole number.</source>
         <translation>entry %1 (line %2): “%3” is not a whole number.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="242"/>
+        <location filename="../presets/preset_store.cpp" line="254"/>
         <source>entry %1 (line %2): %3 is outside the dial&apos;s range, %4 to %5.</source>
         <translation>entry %1 (line %2): %3 is outside the dial&apos;s range, %4 to %5.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="252"/>
+        <location filename="../presets/preset_store.cpp" line="264"/>
         <source>entry %1 (line %2): “%3” is not true or false.</source>
         <translation>entry %1 (line %2): “%3” is not true or false.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="261"/>
+        <location filename="../presets/preset_store.cpp" line="273"/>
         <source>entry %1 is missing.</source>
         <translation>entry %1 is missing.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="304"/>
+        <location filename="../presets/preset_store.cpp" line="317"/>
         <source>%1 could not be written: %2</source>
         <translation>%1 could not be written: %2</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="314"/>
-        <location filename="../presets/preset_store.cpp" line="355"/>
+        <location filename="../presets/preset_store.cpp" line="328"/>
+        <location filename="../presets/preset_store.cpp" line="371"/>
         <source>There is already a preset “%1”.</source>
         <translation>There is already a preset “%1”.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="324"/>
+        <location filename="../presets/preset_store.cpp" line="338"/>
         <source>“%1” is the built-in preset and cannot be deleted.</source>
         <translation>“%1” is the built-in preset and cannot be deleted.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="332"/>
+        <location filename="../presets/preset_store.cpp" line="346"/>
         <source>%1 could not be deleted: %2</source>
         <translation>%1 could not be deleted: %2</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="386"/>
+        <location filename="../presets/preset_store.cpp" line="403"/>
         <source>The unit is no longer connected; nothing was changed.</source>
         <translation>The unit is no longer connected; nothing was changed.</translation>
     </message>
     <message>
-        <location filename="../presets/preset_store.cpp" line="401"/>
+        <location filename="../presets/preset_store.cpp" line="419"/>
         <source>Preset “%1” was not recalled: it switches on 48V phantom power (%2).</source>
         <translation>Preset “%1” was not recalled: it switches on 48V phantom power (%2).</translation>
     </message>

@@ -269,8 +269,10 @@ private slots:
         for (const auto& [outcome, file] :
              {std::pair{recalled, path}, std::pair{imported, import}}) {
             QCOMPARE(outcome.fault, Fault::BadFile);
-            QVERIFY2(outcome.message.startsWith(file + ": "), qPrintable(outcome.message));
-            QVERIFY2(outcome.message.contains(row.fault), qPrintable(outcome.message));
+            QVERIFY2(outcome.message.english.startsWith(file + ": "),
+                     qPrintable(outcome.message.english));
+            QVERIFY2(outcome.message.english.contains(row.fault),
+                     qPrintable(outcome.message.english));
         }
         QCOMPARE(sent(), QStringList());
         QCOMPARE(shown(), before);
@@ -283,8 +285,8 @@ private slots:
     {
         const auto& row = currentRow(kNames);
         const QString name = QString::fromUtf8(row.text);
-        QVERIFY2(NameRules::refusal(name).contains(row.fault),
-                 qPrintable(NameRules::refusal(name)));
+        QVERIFY2(NameRules::refusal(name).english.contains(row.fault),
+                 qPrintable(NameRules::refusal(name).english));
         const PresetStore store(*m_panel);
         const Outcome saved = store.save(name, false);
         const Outcome imported = store.importFrom(store.filePath(name), name, false);
@@ -347,7 +349,8 @@ private slots:
         const Outcome outcome = store.save("Keep", true);
         setrlimit(RLIMIT_FSIZE, &limit);
         QCOMPARE(outcome.fault, Fault::WriteFailed);
-        QVERIFY2(outcome.message.startsWith(store.filePath("Keep")), qPrintable(outcome.message));
+        QVERIFY2(outcome.message.english.startsWith(store.filePath("Keep")),
+                 qPrintable(outcome.message.english));
         QCOMPARE(readFile(store.filePath("Keep")), old);
         QCOMPARE(QDir(store.directory()).entryList(QDir::Files | QDir::Hidden), {"Keep.ini"});
     }
