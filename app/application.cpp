@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/control_server.h"
 #include "app/main_window.h"
 #include "app/preset_menu.h"
 #include "app/single_instance_guard.h"
@@ -71,6 +72,10 @@ int runApplication(int argc, char* argv[])
     tray->setMainWindow(mainWindow.get());
     tray->setSettingsWindow(settings.get());
     tray->setVisible(true);
+    // quorlinctl reaches the window's panel and the dialog from here on.
+    auto controlServer =
+        std::make_unique<ControlServer>(ControlTarget{mainWindow.get(), settings.get()});
+    controlServer->listen();
 
     // Without a notification area the tray icon cannot be reached: show the
     // window instead, with the presets in its menu bar (Alt+P), and let
@@ -85,6 +90,7 @@ int runApplication(int argc, char* argv[])
 
     const int exitCode = QApplication::exec();
 
+    controlServer.reset();
     tray.reset();
     mainWindow.reset();
     settings.reset();

@@ -27,14 +27,19 @@ const KnownModel* findKnownModel(std::uint32_t productId)
     return nullptr;
 }
 
+QString firmwareText(const std::array<std::uint8_t, kFirmwareVersionLength>& firmware)
+{
+    QString text;
+    for (std::uint8_t byte : firmware)
+        text += QChar(byte);
+    return text;
+}
+
 QString firmwareTitle(const KnownModel& model,
                       const std::array<std::uint8_t, kFirmwareVersionLength>& firmware)
 {
     // Appended rather than substituted with QString::arg, so that a '%' among
     // the firmware bytes cannot be taken for a placeholder.
-    QString title =
-        QStringLiteral("Quorlin ") + QLatin1String(model.name) + QStringLiteral(" - FW: ");
-    for (std::uint8_t byte : firmware)
-        title += QChar(byte);
-    return title;
+    return QStringLiteral("Quorlin ") + QLatin1String(model.name) + QStringLiteral(" - FW: ") +
+           firmwareText(firmware);
 }

@@ -19,6 +19,10 @@ struct KnownModel {
 // Null for a product id that is not a known model.
 const KnownModel* findKnownModel(std::uint32_t productId);
 
+// The ten firmware bytes as text, each as the character of the same code (a
+// zero byte included).
+QString firmwareText(const std::array<std::uint8_t, kFirmwareVersionLength>& firmware);
+
 // "Quorlin VT2 - FW: " followed by the ten firmware bytes, each as the
 // character of the same code (a zero byte included).
 QString firmwareTitle(const KnownModel& model,

@@ -62,7 +62,17 @@ MainWindow::~MainWindow()
 
 ModelPanel* MainWindow::panel() const
 {
-    return currentPanel;
+    return shownPanel;
+}
+
+const KnownModel* MainWindow::model() const
+{
+    return shownPanel ? shownModel : nullptr;
+}
+
+QString MainWindow::firmware() const
+{
+    return shownPanel ? shownFirmware : QString();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -77,7 +87,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::clearLayout()
 {
-    currentPanel = nullptr;
+    shownPanel = nullptr;
+    shownFirmware.clear();
     while (QLayoutItem* item = baseLayout->takeAt(0)) {
         if (QWidget* widget = item->widget())
             widget->deleteLater();
@@ -167,10 +178,11 @@ void MainWindow::checkDevice()
 
     settingsDialog->initialize();
     ModelPanel* panel = model->createPanel();
-    currentPanel = panel;
     panel->setParent(this);
     baseLayout->addWidget(panel);
     panel->show();
+    shownPanel = panel;
+    shownModel = model;
     qDebug().noquote() << model->addedLogLine;
     update();
     fitToContent();
@@ -182,6 +194,7 @@ void MainWindow::checkDevice()
         return;
     }
     setWindowTitle(firmwareTitle(*model, firmware));
+    shownFirmware = firmwareText(firmware);
     qDebug() << "Device found with PID:" << devicePid;
     detectTimer->stop();
     startConnectionPoll();

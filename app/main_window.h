@@ -4,12 +4,13 @@
 #include <QPointer>
 #include <cstdint>
 
-class ModelPanel;
 class QLabel;
 class QTimer;
 class QVBoxLayout;
+class ModelPanel;
 class QuorlinIoControl;
 class Settings;
+struct KnownModel;
 
 // The window that holds the connected unit's panel. Once a second it looks
 // for a unit; when it recognises one it prepares the settings dialog, builds
@@ -25,8 +26,13 @@ public:
 
     Settings* settingsDialog = nullptr; // set by the start-up routine; not owned
 
-    // The connected unit's panel, or null while none is shown.
+    // What the window shows, for code outside it (quorlinctl's server): the
+    // panel it built for the unit it found (null while it shows none), that
+    // unit's model (null likewise) and the firmware text of its title (empty
+    // until read).
     ModelPanel* panel() const;
+    const KnownModel* model() const;
+    QString firmware() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -49,5 +55,7 @@ private:
     QuorlinIoControl* meterDriver = nullptr;
     QLabel* statusLabel = nullptr;
     std::uint32_t pidErrorCount = 0;
-    QPointer<ModelPanel> currentPanel;
+    QPointer<ModelPanel> shownPanel;
+    const KnownModel* shownModel = nullptr;
+    QString shownFirmware;
 };

@@ -39,13 +39,17 @@ struct StoredOptionEntry {
     StoredOption option;
     const char* key;
     const char* defaultText;
+    const char* name; // on quorlinctl's command line
 };
 constexpr std::array<StoredOptionEntry, 4> kStoredOptions{{
-    {UsbLatencyOption, "USB/LatencySize", "8"},
-    {BufferSizeOption, "Audio/BufferSize", "192"},
-    {SafeModeOption, "USB/SlowMode", "Disabled"},
-    {SampleRateOption, "Audio/SampleRate", "44100"},
+    {UsbLatencyOption, "USB/LatencySize", "8", "usb-latency"},
+    {BufferSizeOption, "Audio/BufferSize", "192", "buffer-size"},
+    {SafeModeOption, "USB/SlowMode", "Disabled", "safe-mode"},
+    {SampleRateOption, "Audio/SampleRate", "44100", "sample-rate"},
 }};
+// The order in which the dialog shows them.
+constexpr std::array<StoredOption, 4> kShownOptions{BufferSizeOption, UsbLatencyOption,
+                                                    SampleRateOption, SafeModeOption};
 
 const StoredOptionEntry& storedOption(int option)
 {
@@ -324,6 +328,15 @@ QComboBox* Settings::optionBox(int option) const
     default:
         return sampleRateBox;
     }
+}
+
+QVector<Settings::Option> Settings::options() const
+{
+    QVector<Option> shown;
+    for (StoredOption option : kShownOptions)
+        shown.append({QLatin1String(storedOption(option).name), optionBox(option),
+                      option == SafeModeOption});
+    return shown;
 }
 
 void Settings::saveOption(int option)

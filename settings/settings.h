@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <QVector>
 #include <cstdint>
 #include <memory>
 
@@ -31,8 +33,22 @@ class Settings : public QDialog {
     Q_OBJECT
 
 public:
+    // One option box as code outside the dialog reaches it (quorlinctl): its
+    // stable command-line name and the box. Choosing an item with
+    // QComboBox::setCurrentIndex is the user's own choice: the option's
+    // reconfiguration runs and, when the driver accepts it, the value is
+    // stored. A switch has two items, off first.
+    struct Option {
+        QString name; // "buffer-size", "usb-latency", "sample-rate", "safe-mode"
+        QComboBox* box = nullptr;
+        bool isSwitch = false;
+    };
+
     Settings();
     ~Settings() override;
+
+    // The four options in the order the dialog shows them.
+    QVector<Option> options() const;
 
     // Opens the dialog's own driver connection, closing and releasing the
     // one made for an earlier unit. Returns whether the device opened.

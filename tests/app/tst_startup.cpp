@@ -6,20 +6,18 @@
 #include "app/main_window.h"
 #include "app/translation_loader.h"
 #include "log_capture.h"
+#include "process_instance.h"
 #include "test_environment.h"
 #include "virtual_unit.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
-#include <csignal>
 
 namespace {
 
-constexpr int kWaitMs = 15000;
+constexpr int kWaitMs = kProcessWaitMs;
 const QString kAlreadyRunning = QStringLiteral("Quorlin Mixer 已经在运行中。");
 const char* const kCloseWindow = "--run-the-application-and-close-its-window";
 constexpr int kStillRunning = 3;
@@ -41,41 +39,15 @@ int runAndCloseTheWindow(int argc, char* argv[])
     return runApplication(argc, argv);
 }
 
-// A program started as its own process in this test's directories, its
-// output and errors collected as lines; killed when the object goes away.
-class Instance : public QProcess {
+// The panel, or another program, as its own process.
+class Instance : public ProcessInstance {
 public:
     explicit Instance(const QString& program = QStringLiteral(QUORLIN_DRIVER_EXE),
                       const QStringList& arguments = {})
+        : ProcessInstance(program, arguments)
     {
-        setProcessChannelMode(QProcess::MergedChannels);
-        start(program, arguments);
-    }
-    ~Instance() override
-    {
-        kill();
-        waitForFinished();
     }
 
-    int signal(int number) { return ::kill(pid_t(processId()), number); }
-    QString output() { return m_output += QString::fromUtf8(readAll()); }
-
-    // The first complete line at or after line `from` that ends with `text`;
-    // -1 when none came in time or the process ended first.
-    int waitForLine(const QString& text, int from = 0)
-    {
-        QDeadlineTimer deadline(kWaitMs);
-        while (!deadline.hasExpired()) {
-            const QStringList all = output().split('\n');
-            for (int i = from; i < all.size() - 1; ++i) // the last piece may be cut
-                if (all[i].endsWith(text))
-                    return i;
-            if (state() == QProcess::NotRunning)
-                return -1;
-            waitForReadyRead(50);
-        }
-        return -1;
-    }
     bool detecting(int pid = 0, int from = 0)
     {
         return waitForLine(QStringLiteral("Device PID: %1").arg(pid), from) >= 0;
@@ -85,9 +57,6 @@ public:
         return waitForFinished(kWaitMs) && exitStatus() == QProcess::NormalExit &&
                exitCode() == 0 && output().contains(kAlreadyRunning);
     }
-
-private:
-    QString m_output;
 };
 
 } // namespace

@@ -1,0 +1,403 @@
+#include "app/control_commands.h"
+
+#include "app/known_models.h"
+#include "app/main_window.h"
+#include "controls/button.h"
+#include "controls/knob.h"
+#include "controls/knob_geometry.h"
+#include "panels/model_panel.h"
+#include "settings/settings.h"
+
+#include <QComboBox>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <variant>
+
+using remote::Reply;
+using remote::Request;
+
+namespace {
+
+// One control as quorlinctl names it: a panel's dial or switch, or one of
+// the settings dialog's option boxes.
+struct NamedControl {
+    QString name;
+    Knob* knob = nullptr;
+    Button* button = nullptr;
+    QComboBox* box = nullptr;
+    bool boxIsSwitch = false;
+};
+
+// A checked change, ready to be made.
+struct Change {
+    const NamedControl* control = nullptr;
+    int value = 0; // the dial's value, the switch's state or the box's index
+};
+
+const QString kOn = QStringLiteral("on");
+const QString kOff = QStringLiteral("off");
+
+QString noUnitMessage()
+{
+    return QStringLiteral("quorlinctl: no unit is connected. Plug in the Quorlin unit and wait "
+                          "until the panel shows it.\n");
+}
+
+QString nothingChanged(const QString& why)
+{
+    return QStringLiteral("quorlinctl: %1 Nothing was changed.\n").arg(why);
+}
+
+ModelPanel* connectedPanel(const ControlTarget& target)
+{
+    ModelPanel* panel = target.window ? target.window->panel() : nullptr;
+    return panel && !panel->controls().isEmpty() ? panel : nullptr;
+}
+
+// The panel's stored controls in the order Tab visits them (the focus chain:
+// column by column, each from top to bottom), then the dialog's options in
+// the order it shows them.
+QVector<NamedControl> namedControls(const ControlTarget& target, ModelPanel* panel)
+{
+    QVector<PanelControl> controls = panel->controls();
+    QHash<const QWidget*, int> position;
+    int index = 0;
+    for (QWidget* widget = panel->nextInFocusChain(); widget && widget != panel;
+         widget = widget->nextInFocusChain())
+        position.insert(widget, index++);
+    const auto positionOf = [&position](const PanelControl& control) {
+        const QWidget* widget = control.knob ? static_cast<QWidget*>(control.knob) : control.button;
+        return position.value(widget, INT_MAX);
+    };
+    std::stable_sort(controls.begin(), controls.end(),
+                     [&](const PanelControl& a, const PanelControl& b) {
+                         return positionOf(a) < positionOf(b);
+                     });
+
+    QVector<NamedControl> named;
+    for (const PanelControl& control : controls)
+        named.append({control.name, control.knob, control.button});
+    if (target.dialog) {
+        for (const Settings::Option& option : target.dialog->options())
+            named.append({option.name, nullptr, nullptr, option.box, option.isSwitch});
+    }
+    return named;
+}
+
+const NamedControl* findControl(const QVector<NamedControl>& controls, const QString& name)
+{
+    for (const NamedControl& control : controls) {
+        if (control.name == name)
+            return &control;
+    }
+    return nullptr;
+}
+
+// The numbers a dial can show, as runs of consecutive numbers: a VT2 gain
+// dial shows 0, then 10 to 65.
+QVector<QPair<qint64, qint64>> shownRanges(const Knob& knob)
+{
+    QVector<QPair<qint64, qint64>> ranges;
+    for (int value = knob.minimum; value <= knob.maximum; ++value) {
+        const qint64 shown = KnobGeometry::shownValue(value, knob.displayOffset);
+        if (!ranges.isEmpty() && ranges.last().second + 1 == shown)
+            ranges.last().second = shown;
+        else
+            ranges.append({shown, shown});
+    }
+    return ranges;
+}
+
+QString valueText(const NamedControl& control)
+{
+    if (control.knob)
+        return QString::number(
+            KnobGeometry::shownValue(control.knob->value, control.knob->displayOffset));
+    if (control.button)
+        return control.button->checked ? kOn : kOff;
+    if (control.boxIsSwitch)
+        return control.box->currentIndex() == 1 ? kOn : kOff;
+    return control.box->currentText();
+}
+
+QStringList boxItems(const QComboBox& box)
+{
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items << box.itemText(i);
+    return items;
+}
+
+// What a control takes, for the message about a bad value.
+QString accepted(const NamedControl& control)
+{
+    if (control.knob) {
+        QStringList runs;
+        for (const auto& [low, high] : shownRanges(*control.knob))
+            runs << (low == high ? QString::number(low)
+                                 : QStringLiteral("a number from %1 to %2").arg(low).arg(high));
+        return runs.join(QStringLiteral(" or "));
+    }
+    if (control.button || control.boxIsSwitch)
+        return QStringLiteral("on or off");
+    return QStringLiteral("one of ") + boxItems(*control.box).join(QStringLiteral(", "));
+}
+
+// on/off, 1/0, true/false.
+std::optional<bool> switchState(const QString& text)
+{
+    const QString word = text.toLower();
+    if (word == kOn || word == QLatin1String("1") || word == QLatin1String("true"))
+        return true;
+    if (word == kOff || word == QLatin1String("0") || word == QLatin1String("false"))
+        return false;
+    return std::nullopt;
+}
+
+// The value the control takes for `text`, the way the panel shows it; none
+// for a text it cannot show (a number out of range is refused, not clamped).
+std::optional<int> controlValue(const NamedControl& control, const QString& text)
+{
+    if (control.knob) {
+        bool isNumber = false;
+        const qint64 shown = text.toLongLong(&isNumber);
+        if (!isNumber)
+            return std::nullopt;
+        const Knob& knob = *control.knob;
+        const int value =
+            KnobGeometry::valueFromShown(shown, knob.displayOffset, knob.minimum, knob.maximum);
+        if (KnobGeometry::shownValue(value, knob.displayOffset) != shown)
+            return std::nullopt;
+        return value;
+    }
+    if (control.button || control.boxIsSwitch) {
+        const std::optional<bool> on = switchState(text);
+        return on ? std::optional<int>(*on ? 1 : 0) : std::nullopt;
+    }
+    const int index = control.box->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    return index >= 0 ? std::optional<int>(index) : std::nullopt;
+}
+
+// The user's own change: the dial's or switch's signal runs the panel's
+// handler (sent, saved, logged, repainted); a box's index change runs the
+// dialog's reconfiguration.
+void makeChange(const Change& change)
+{
+    const NamedControl& control = *change.control;
+    if (control.knob)
+        control.knob->setValue(change.value);
+    else if (control.button)
+        control.button->setState(change.value != 0);
+    else
+        control.box->setCurrentIndex(change.value);
+}
+
+// Collects the failure lines the panel and the dialog log on this thread
+// while it lives ("Failed to set headphone volume.", "设置音频采样率失败，…"),
+// passing every message on to the handler installed before it.
+class FailureLines {
+public:
+    FailureLines()
+        : thread(QThread::currentThread())
+    {
+        active = this;
+        previous = qInstallMessageHandler(&handle);
+    }
+    ~FailureLines()
+    {
+        qInstallMessageHandler(previous);
+        active = nullptr;
+    }
+    FailureLines(const FailureLines&) = delete;
+    FailureLines& operator=(const FailureLines&) = delete;
+
+    QStringList lines;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        FailureLines* capture = active;
+        if (!capture)
+            return;
+        if (QThread::currentThread() == capture->thread &&
+            (message.startsWith(QLatin1String("Failed")) ||
+             message.contains(QStringLiteral("失败"))))
+            capture->lines << message;
+        if (capture->previous)
+            capture->previous(type, context, message);
+    }
+
+    static inline std::atomic<FailureLines*> active{nullptr};
+    QThread* thread;
+    QtMessageHandler previous = nullptr;
+};
+
+// Firmware bytes that are not printable ASCII as \xNN, so that the line
+// stays one line.
+QString printable(const QString& text)
+{
+    QString shown;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F && c != QLatin1Char('\\'))
+            shown += c;
+        else
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
+
+QString pairLines(const QVector<const NamedControl*>& controls)
+{
+    QString lines;
+    for (const NamedControl* control : controls)
+        lines += control->name + QLatin1Char('=') + valueText(*control) + QLatin1Char('\n');
+    return lines;
+}
+
+QJsonValue jsonValue(const QString& text)
+{
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    return isNumber ? QJsonValue(number) : QJsonValue(text);
+}
+
+QJsonObject describe(const NamedControl& control)
+{
+    QJsonObject object{{QStringLiteral("name"), control.name},
+                       {QStringLiteral("value"), jsonValue(valueText(control))}};
+    if (control.knob) {
+        QJsonArray ranges;
+        for (const auto& [low, high] : shownRanges(*control.knob))
+            ranges.append(QJsonArray{low, high});
+        object.insert(QStringLiteral("type"), QStringLiteral("dial"));
+        object.insert(QStringLiteral("unit"), control.knob->unit);
+        object.insert(QStringLiteral("ranges"), ranges);
+        return object;
+    }
+    QJsonArray values;
+    if (control.button || control.boxIsSwitch) {
+        values = {kOff, kOn};
+    } else {
+        for (const QString& item : boxItems(*control.box))
+            values.append(jsonValue(item));
+    }
+    object.insert(QStringLiteral("type"), control.box && !control.boxIsSwitch
+                                              ? QStringLiteral("choice")
+                                              : QStringLiteral("switch"));
+    object.insert(QStringLiteral("values"), values);
+    return object;
+}
+
+} // namespace
+
+Reply runStatus(const ControlTarget& target, const Request&)
+{
+    ModelPanel* panel = connectedPanel(target);
+    if (!panel)
+        return {remote::Done, QStringLiteral("connected=no\n"), {}};
+    QString output = QStringLiteral("connected=yes\n");
+    if (const KnownModel* model = target.window->model())
+        output += QStringLiteral("model=%1\n").arg(QLatin1String(model->name));
+    output += QStringLiteral("firmware=%1\n").arg(printable(target.window->firmware()));
+    QVector<const NamedControl*> options;
+    const QVector<NamedControl> controls = namedControls(target, panel);
+    for (const NamedControl& control : controls) {
+        if (control.box)
+            options << &control;
+    }
+    return {remote::Done, output + pairLines(options), {}};
+}
+
+Reply runList(const ControlTarget& target, const Request& request)
+{
+    ModelPanel* panel = connectedPanel(target);
+    if (!panel)
+        return {remote::NoUnit, {}, noUnitMessage()};
+    const QVector<NamedControl> controls = namedControls(target, panel);
+    if (request.hasOption(QStringLiteral("json"))) {
+        QJsonArray described;
+        for (const NamedControl& control : controls)
+            described.append(describe(control));
+        const KnownModel* model = target.window->model();
+        const QJsonObject object{
+            {QStringLiteral("model"), model ? QLatin1String(model->name) : QLatin1String("")},
+            {QStringLiteral("firmware"), printable(target.window->firmware())},
+            {QStringLiteral("controls"), described}};
+        return {remote::Done,
+                QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) +
+                    QLatin1Char('\n'),
+                {}};
+    }
+    QVector<const NamedControl*> all;
+    for (const NamedControl& control : controls)
+        all << &control;
+    return {remote::Done, pairLines(all), {}};
+}
+
+Reply runGet(const ControlTarget& target, const Request& request)
+{
+    ModelPanel* panel = connectedPanel(target);
+    if (!panel)
+        return {remote::NoUnit, {}, noUnitMessage()};
+    const QVector<NamedControl> controls = namedControls(target, panel);
+    QVector<const NamedControl*> asked;
+    for (const QString& name : request.arguments) {
+        const NamedControl* control = findControl(controls, name);
+        if (!control)
+            return {remote::BadRequest,
+                    {},
+                    QStringLiteral("quorlinctl: unknown name '%1'. 'quorlinctl list' shows the "
+                                   "names of the connected unit.\n")
+                        .arg(name)};
+        asked << control;
+    }
+    return {remote::Done, pairLines(asked), {}};
+}
+
+Reply runSet(const ControlTarget& target, const Request& request)
+{
+    for (const QString& pair : request.arguments) {
+        if (pair.indexOf(QLatin1Char('=')) <= 0)
+            return {remote::BadRequest,
+                    {},
+                    nothingChanged(QStringLiteral("'%1' is not NAME=VALUE.").arg(pair))};
+    }
+    ModelPanel* panel = connectedPanel(target);
+    if (!panel)
+        return {remote::NoUnit, {}, noUnitMessage()};
+
+    // Every pair is checked before the first change is made.
+    const QVector<NamedControl> controls = namedControls(target, panel);
+    QVector<Change> changes;
+    for (const QString& pair : request.arguments) {
+        const QString name = pair.section(QLatin1Char('='), 0, 0);
+        const QString text = pair.section(QLatin1Char('='), 1);
+        const NamedControl* control = findControl(controls, name);
+        if (!control)
+            return {remote::BadRequest,
+                    {},
+                    nothingChanged(QStringLiteral("unknown name '%1'; 'quorlinctl list' shows "
+                                                  "the names of the connected unit.")
+                                       .arg(name))};
+        const std::optional<int> value = controlValue(*control, text);
+        if (!value)
+            return {remote::BadRequest,
+                    {},
+                    nothingChanged(QStringLiteral("bad value '%1' for %2: give %3.")
+                                       .arg(text, name, accepted(*control)))};
+        changes.append({control, *value});
+    }
+
+    FailureLines failures;
+    for (const Change& change : changes)
+        makeChange(change);
+    if (failures.lines.isEmpty())
+        return {remote::Done, {}, {}};
+    return {remote::Refused, {}, failures.lines.join(QLatin1Char('\n')) + QLatin1Char('\n')};
+}
