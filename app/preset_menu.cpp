@@ -5,6 +5,7 @@
 
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 using Presets::NameRules;
 using Presets::PresetStore;
@@ -59,14 +60,37 @@ bool PresetMenu::confirm(const QString& title, const QString& text)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
                     dialogParent);
+    // Qt's own texts are not translated here (its translations are not loaded).
+    box.button(QMessageBox::Yes)->setText(tr("Yes"));
+    box.button(QMessageBox::No)->setText(tr("No"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
+QString PresetMenu::askText(const QString& title, const QString& label, const QString& accept,
+                            const QString& text, const QStringList& items)
+{
+    QInputDialog dialog(dialogParent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setOkButtonText(accept);
+    dialog.setCancelButtonText(tr("Cancel"));
+    if (items.isEmpty()) {
+        dialog.setTextValue(text);
+    } else {
+        dialog.setComboBoxItems(items);
+        dialog.setComboBoxEditable(false);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue().isNull() ? QStringLiteral("") : dialog.textValue();
+}
+
 void PresetMenu::showFault(const QString& message)
 {
     QMessageBox box(QMessageBox::Warning, tr("Presets"), message, QMessageBox::Ok, dialogParent);
+    box.button(QMessageBox::Ok)->setText(tr("OK"));
     box.exec();
 }
 
@@ -91,13 +115,11 @@ void PresetMenu::saveCurrent()
 {
     QString name;
     for (;;) {
-        bool accepted = false;
-        name = QInputDialog::getText(dialogParent, tr("Save Preset"),
-                                     tr("Save the current input settings as:"), QLineEdit::Normal,
-                                     name, &accepted)
-                   .trimmed();
-        if (!accepted)
+        const QString typed =
+            askText(tr("Save Preset"), tr("Save the current input settings as:"), tr("Save"), name);
+        if (typed.isNull())
             return;
+        name = typed.trimmed();
         const Presets::Message refusal = NameRules::refusal(name);
         if (refusal.isEmpty())
             break;
@@ -129,10 +151,9 @@ void PresetMenu::deletePreset()
     const QStringList names = PresetStore(*panel).names().mid(1);
     if (names.isEmpty())
         return;
-    bool accepted = false;
-    const QString name = QInputDialog::getItem(dialogParent, tr("Delete Preset"),
-                                               tr("Preset to delete:"), names, 0, false, &accepted);
-    if (!accepted || !confirm(tr("Delete Preset"), tr("Delete preset “%1”?").arg(name)))
+    const QString name =
+        askText(tr("Delete Preset"), tr("Preset to delete:"), tr("Delete"), QString(), names);
+    if (name.isNull() || !confirm(tr("Delete Preset"), tr("Delete preset “%1”?").arg(name)))
         return;
     panel = connectedPanel();
     if (!panel)

@@ -32,6 +32,10 @@ private:
     // A question with Yes and No, No the default and the answer to Escape.
     bool confirm(const QString& title, const QString& text);
     void showFault(const QString& message);
+    // A name typed (or, with `items`, chosen) in a dialog whose accepting
+    // button says `accept`; a null string when cancelled.
+    QString askText(const QString& title, const QString& label, const QString& accept,
+                    const QString& text, const QStringList& items = {});
 
     std::function<ModelPanel*()> currentPanel;
     QPointer<QWidget> dialogParent;

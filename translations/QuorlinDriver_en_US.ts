@@ -13,17 +13,17 @@
 <context>
     <name>MainWindow</name>
     <message>
-        <location filename="../app/main_window.cpp" line="109"/>
+        <location filename="../app/main_window.cpp" line="120"/>
         <source>声卡未连接！</source>
         <translation>Sound card not connected!</translation>
     </message>
     <message>
-        <location filename="../app/main_window.cpp" line="158"/>
+        <location filename="../app/main_window.cpp" line="169"/>
         <source>未知设备，请检查连接！</source>
         <translation>Unknown device, please check the connection!</translation>
     </message>
     <message>
-        <location filename="../app/main_window.cpp" line="181"/>
+        <location filename="../app/main_window.cpp" line="193"/>
         <source>获取固件版本失败，请检查连接！</source>
         <translation>Could not read the firmware version, please check the connection!</translation>
     </message>
@@ -75,46 +75,66 @@
 <context>
     <name>PresetMenu</name>
     <message>
-        <location filename="../app/preset_menu.cpp" line="28"/>
+        <location filename="../app/preset_menu.cpp" line="29"/>
         <source>&amp;Presets</source>
         <translation>&amp;Presets</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="44"/>
+        <location filename="../app/preset_menu.cpp" line="45"/>
         <source>No unit connected</source>
         <translation>No unit connected</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="52"/>
+        <location filename="../app/preset_menu.cpp" line="53"/>
         <source>Save current as…</source>
         <translation>Save current as…</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="53"/>
+        <location filename="../app/preset_menu.cpp" line="54"/>
         <source>Delete…</source>
         <translation>Delete…</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="69"/>
+        <location filename="../app/preset_menu.cpp" line="64"/>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <location filename="../app/preset_menu.cpp" line="65"/>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <location filename="../app/preset_menu.cpp" line="78"/>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location filename="../app/preset_menu.cpp" line="92"/>
         <source>Presets</source>
         <translation>Presets</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="77"/>
-        <location filename="../app/preset_menu.cpp" line="108"/>
-        <location filename="../app/preset_menu.cpp" line="118"/>
-        <location filename="../app/preset_menu.cpp" line="128"/>
-        <location filename="../app/preset_menu.cpp" line="139"/>
+        <location filename="../app/preset_menu.cpp" line="93"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location filename="../app/preset_menu.cpp" line="101"/>
+        <location filename="../app/preset_menu.cpp" line="130"/>
+        <location filename="../app/preset_menu.cpp" line="140"/>
+        <location filename="../app/preset_menu.cpp" line="150"/>
+        <location filename="../app/preset_menu.cpp" line="160"/>
         <source>No unit is connected.</source>
         <translation>No unit is connected.</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="81"/>
+        <location filename="../app/preset_menu.cpp" line="105"/>
         <source>Phantom power</source>
         <translation>Phantom power</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="82"/>
+        <location filename="../app/preset_menu.cpp" line="106"/>
         <source>Preset “%1” switches on 48V phantom power: %2.
 
 Phantom power can damage equipment that is not made for it. Switch it on?</source>
@@ -123,38 +143,48 @@ Phantom power can damage equipment that is not made for it. Switch it on?</sourc
 Phantom power can damage equipment that is not made for it. Switch it on?</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="95"/>
+        <location filename="../app/preset_menu.cpp" line="119"/>
         <source>Save Preset</source>
         <translation>Save Preset</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="96"/>
+        <location filename="../app/preset_menu.cpp" line="119"/>
         <source>Save the current input settings as:</source>
         <translation>Save the current input settings as:</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="111"/>
+        <location filename="../app/preset_menu.cpp" line="119"/>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location filename="../app/preset_menu.cpp" line="133"/>
         <source>Replace Preset</source>
         <translation>Replace Preset</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="112"/>
+        <location filename="../app/preset_menu.cpp" line="134"/>
         <source>There is already a preset “%1”. Replace it with the current settings?</source>
         <translation>There is already a preset “%1”. Replace it with the current settings?</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="133"/>
-        <location filename="../app/preset_menu.cpp" line="135"/>
+        <location filename="../app/preset_menu.cpp" line="155"/>
+        <location filename="../app/preset_menu.cpp" line="156"/>
         <source>Delete Preset</source>
         <translation>Delete Preset</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="134"/>
+        <location filename="../app/preset_menu.cpp" line="155"/>
         <source>Preset to delete:</source>
         <translation>Preset to delete:</translation>
     </message>
     <message>
-        <location filename="../app/preset_menu.cpp" line="135"/>
+        <location filename="../app/preset_menu.cpp" line="155"/>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <location filename="../app/preset_menu.cpp" line="156"/>
         <source>Delete preset “%1”?</source>
         <translation>Delete preset “%1”?</translation>
     </message>
@@ -287,37 +317,37 @@ Phantom power can damage equipment that is not made for it. Switch it on?</trans
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../settings/settings.cpp" line="184"/>
+        <location filename="../settings/settings.cpp" line="188"/>
         <source>Settings</source>
         <translation>Settings</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="189"/>
+        <location filename="../settings/settings.cpp" line="193"/>
         <source>Buffer Size</source>
         <translation>Buffer Size</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="196"/>
+        <location filename="../settings/settings.cpp" line="200"/>
         <source>USB Latency Size</source>
         <translation>USB Latency Size</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="204"/>
+        <location filename="../settings/settings.cpp" line="208"/>
         <source>Samplerate</source>
         <translation>Sample Rate</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="211"/>
+        <location filename="../settings/settings.cpp" line="215"/>
         <source>Safe Mode</source>
         <translation>Safe Mode</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="228"/>
+        <location filename="../settings/settings.cpp" line="232"/>
         <source>USB Error</source>
         <translation>USB Error</translation>
     </message>
     <message>
-        <location filename="../settings/settings.cpp" line="360"/>
+        <location filename="../settings/settings.cpp" line="373"/>
         <source>USB Error Count: %1</source>
         <translation>USB Error Count: %1</translation>
     </message>
