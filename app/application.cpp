@@ -84,6 +84,10 @@ int runApplication(int argc, char* argv[])
         MainWindow* window = mainWindow.get();
         window->menuBar()->addMenu(
             new PresetMenu([window] { return window->panel(); }, window, window));
+        // In the window's own dark colours rather than the platform's light bar.
+        window->menuBar()->setStyleSheet(
+            QStringLiteral("QMenuBar { background-color: #2c313c; color: white; }"
+                           "QMenuBar::item:selected { background-color: #3b4252; }"));
         QGuiApplication::setQuitOnLastWindowClosed(true);
         mainWindow->show();
     }
