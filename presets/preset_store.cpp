@@ -192,10 +192,9 @@ Outcome PresetStore::parse(const QString& path, const QByteArray& bytes, Values&
                            .arg(shorten(line)));
         const QString key = section.isEmpty() ? name : section + QLatin1Char('/') + name;
         if (entries.contains(key))
-            return bad(text(QT_TR_NOOP("entry %1 appears twice, on lines %2 and %3."))
-                           .arg(key)
-                           .arg(entries.value(key).line)
-                           .arg(number));
+            return bad(
+                text(QT_TR_NOOP("entry %1 appears twice, on lines %2 and %3."))
+                    .arg(key, QString::number(entries.value(key).line), QString::number(number)));
         entries.insert(key, {line.mid(equals + 1).trimmed(), number});
         order.append(key);
     }
@@ -208,10 +207,8 @@ Outcome PresetStore::parse(const QString& path, const QByteArray& bytes, Values&
     if (version.value != QString::number(kFormatVersion))
         return bad(
             text(QT_TR_NOOP("entry %1 (line %2): format “%3” is not one this program reads (%4)."))
-                .arg(kVersionKey)
-                .arg(version.line)
-                .arg(shorten(version.value))
-                .arg(kFormatVersion));
+                .arg(kVersionKey, QString::number(version.line), shorten(version.value),
+                     QString::number(kFormatVersion)));
     const Entry owner = entries.value(kModelKey);
     if (owner.value != model)
         return bad(text(QT_TR_NOOP("entry %1 (line %2): the preset is for “%3”, not for the %4."))
@@ -234,12 +231,9 @@ Outcome PresetStore::parse(const QString& path, const QByteArray& bytes, Values&
                 return bad(
                     text(QT_TR_NOOP("entry %1 (line %2) is an output control; a preset holds only "
                                     "the inputs."))
-                        .arg(key)
-                        .arg(entry.line));
+                        .arg(key, QString::number(entry.line)));
             return bad(text(QT_TR_NOOP("entry %1 (line %2) is not a control of the %3."))
-                           .arg(key)
-                           .arg(entry.line)
-                           .arg(model.toUpper()));
+                           .arg(key, QString::number(entry.line), model.toUpper()));
         }
         if (input->knob) {
             const std::optional<int> value = PanelParts::parseStoredInt(entry.value);

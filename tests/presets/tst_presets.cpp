@@ -64,7 +64,7 @@ const struct {
     {"above range", "Mic2Value=57", "entry Dial/Mic2Value (line 15): 57 is outside the dial's"},
     {"below range", "OtgToHpValue=-81", "-81 is outside the dial's range, -80 to 6"},
     {"junk switch", "Mic148VIsChecked=yes", "entry Button/Mic148VIsChecked (line 7): “yes”"},
-    {"unknown key", "+Extra=1", "entry Dial/Extra (line 18) is not a control of the VT2"},
+    {"unknown key", "+Extra%2=1", "entry Dial/Extra%2 (line 18) is not a control of the VT2"},
     {"output key", "+SpeakerValue=0", "entry Dial/SpeakerValue (line 18) is an output control"},
     {"twice", "+Mic1Value=1", "entry Dial/Mic1Value appears twice, on lines 14 and 18"},
     {"junk line", "+loud please", "line 18 is neither a [section] nor an entry"},
