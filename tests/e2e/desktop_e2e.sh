@@ -107,7 +107,10 @@ printf '%s\n' '[Preset]' Model=vt1 Version=1 '[Button]' MicInstrIsChecked=false 
 mark=$(wc -l < "$session_dir/unit.log")
 tray_menu_open || fail "the tray menu did not open"
 xdotool key Up Right Down Return
-changes() { tail -n +"$((mark + 1))" "$session_dir/unit.log" | grep -E '^(Set|Switch|Write)' || true; }
+# What a panel control sends (the start-up's OTG power cycle may still end now).
+changes() {
+  tail -n +"$((mark + 1))" "$session_dir/unit.log" | grep -E '^(SetMic|SwitchMic|WriteMixer)' || true
+}
 recalled() { [[ $(changes | wc -l) -ge 2 ]]; }
 until_ok "the preset's changes in the unit's trace" recalled
 sleep 1 # anything more would come now
