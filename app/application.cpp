@@ -2,6 +2,7 @@
 
 #include "app/control_server.h"
 #include "app/main_window.h"
+#include "app/preset_menu.h"
 #include "app/single_instance_guard.h"
 #include "app/translation_loader.h"
 #include "app/tray_icon.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
+#include <QMenuBar>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTranslator>
@@ -76,8 +78,16 @@ int runApplication(int argc, char* argv[])
     controlServer->listen();
 
     // Without a notification area the tray icon cannot be reached: show the
-    // window instead, and let closing it end the application.
+    // window instead, with the presets in its menu bar (Alt+P), and let
+    // closing it end the application.
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        MainWindow* window = mainWindow.get();
+        window->menuBar()->addMenu(
+            new PresetMenu([window] { return window->panel(); }, window, window));
+        // In the window's own dark colours rather than the platform's light bar.
+        window->menuBar()->setStyleSheet(
+            QStringLiteral("QMenuBar { background-color: #2c313c; color: white; }"
+                           "QMenuBar::item:selected { background-color: #3b4252; }"));
         QGuiApplication::setQuitOnLastWindowClosed(true);
         mainWindow->show();
     }

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/named_controls.h"
 #include "controls/knob.h"
+#include "presets/preset_store.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -183,4 +184,94 @@ Reply runSet(const ControlTarget& target, const Request& request)
     if (failures.lines.isEmpty())
         return {remote::Done, {}, {}};
     return {remote::Refused, {}, failures.lines.join(QLatin1Char('\n')) + QLatin1Char('\n')};
+}
+
+namespace {
+
+// The reply for an operation on presets that was not done.
+Reply presetFault(const Presets::Outcome& outcome)
+{
+    using Presets::Fault;
+    if (outcome.fault == Fault::NoPanel)
+        return {remote::NoUnit, {}, noUnitMessage()};
+    QString why = outcome.message.english;
+    if (outcome.fault == Fault::PhantomDeclined)
+        why += QStringLiteral(" Give --allow-phantom to switch it on.");
+    return {remote::BadRequest, {}, nothingChanged(why)};
+}
+
+// What each subcommand takes: its arguments (at least, at most) and options.
+struct PresetCommand {
+    const char* name;
+    int minArguments;
+    int maxArguments;
+    const char* options;
+    const char* synopsis;
+};
+const PresetCommand kPresetCommands[] = {
+    {"list", 0, 0, "", "preset list"},
+    {"save", 1, 1, "replace", "preset save NAME [--replace]"},
+    {"load", 1, 1, "allow-phantom", "preset load NAME [--allow-phantom]"},
+    {"delete", 1, 1, "", "preset delete NAME"},
+    {"export", 2, 2, "", "preset export NAME FILE"},
+    {"import", 1, 2, "replace", "preset import FILE [NAME] [--replace]"},
+};
+
+} // namespace
+
+Reply runPreset(const ControlTarget& target, const Request& request)
+{
+    const QString subcommand = request.arguments.value(0);
+    const QStringList arguments = request.arguments.mid(1);
+    const PresetCommand* command = nullptr;
+    for (const PresetCommand& entry : kPresetCommands)
+        if (subcommand == QLatin1String(entry.name))
+            command = &entry;
+    if (!command)
+        return {remote::BadRequest,
+                {},
+                QStringLiteral("quorlinctl: usage: quorlinctl preset "
+                               "list|save|load|delete|export|import ...\n")};
+    const QStringList known =
+        QString::fromLatin1(command->options).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& option : request.options)
+        if (!known.contains(option))
+            return {remote::BadRequest,
+                    {},
+                    QStringLiteral("quorlinctl: preset %1 takes no option --%2.\n")
+                        .arg(subcommand, option)};
+    if (arguments.size() < command->minArguments || arguments.size() > command->maxArguments)
+        return {remote::BadRequest,
+                {},
+                QStringLiteral("quorlinctl: usage: quorlinctl %1\n")
+                    .arg(QLatin1String(command->synopsis))};
+
+    ModelPanel* panel = connectedPanel(target);
+    if (!panel)
+        return {remote::NoUnit, {}, noUnitMessage()};
+    const Presets::PresetStore store(*panel);
+    const bool replace = request.hasOption(QStringLiteral("replace"));
+    Presets::Outcome outcome;
+    if (subcommand == QLatin1String("list"))
+        return {remote::Done, store.names().join(QLatin1Char('\n')) + QLatin1Char('\n'), {}};
+    if (subcommand == QLatin1String("save")) {
+        outcome = store.save(arguments.at(0), replace);
+    } else if (subcommand == QLatin1String("delete")) {
+        outcome = store.remove(arguments.at(0));
+    } else if (subcommand == QLatin1String("export")) {
+        outcome = store.exportTo(arguments.at(0), arguments.at(1));
+    } else if (subcommand == QLatin1String("import")) {
+        outcome = store.importFrom(arguments.at(0), arguments.value(1), replace);
+    } else {
+        // No one to ask here: phantom power goes on only when the command
+        // line says so. Failure lines logged meanwhile mean the unit refused.
+        const bool allowPhantom = request.hasOption(QStringLiteral("allow-phantom"));
+        FailureLines failures;
+        outcome = store.recall(arguments.at(0),
+                               [allowPhantom](const QStringList&) { return allowPhantom; });
+        if (outcome.ok() && !failures.lines.isEmpty())
+            return {
+                remote::Refused, {}, failures.lines.join(QLatin1Char('\n')) + QLatin1Char('\n')};
+    }
+    return outcome.ok() ? Reply{remote::Done, {}, {}} : presetFault(outcome);
 }

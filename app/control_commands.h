@@ -24,3 +24,8 @@ remote::Reply runList(const ControlTarget& target, const remote::Request& reques
 remote::Reply runGet(const ControlTarget& target, const remote::Request& request);
 // Checks every NAME=VALUE given, then makes each change as the user's own.
 remote::Reply runSet(const ControlTarget& target, const remote::Request& request);
+// The connected model's presets: list, save NAME, load NAME, delete NAME,
+// export NAME FILE, import FILE [NAME] (FILE absolute, made so by quorlinctl).
+// load refuses to switch 48V on unless --allow-phantom is given; save and
+// import replace an existing preset only with --replace.
+remote::Reply runPreset(const ControlTarget& target, const remote::Request& request);

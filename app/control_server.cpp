@@ -24,6 +24,7 @@ const CommandEntry kCommands[] = {
     {"list", &runList, "json"},
     {"get", &runGet, ""},
     {"set", &runSet, ""},
+    {"preset", &runPreset, "allow-phantom replace"},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/tray_icon.h"
 
 #include "app/main_window.h"
+#include "app/preset_menu.h"
 #include "app/refresh_command.h"
 #include "driver/quorlin_io_control.h"
 #include "platform/shell.h"
@@ -75,6 +76,9 @@ void TrayIcon::createMenu()
     menu->addAction(refresh);
     menu->addAction(soundPanel);
     menu->addSeparator();
+    // The connected unit's presets, between the last two separators.
+    menu->addMenu(new PresetMenu([this] { return mainWindow ? mainWindow->panel() : nullptr; },
+                                 nullptr, menu.get()));
     menu->addSeparator();
     setContextMenu(menu.get());
 

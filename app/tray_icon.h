@@ -2,14 +2,14 @@
 
 #include <QMenu>
 #include <QSystemTrayIcon>
-
 #include <memory>
 
 class MainWindow;
 class Settings;
 
 // The application's presence in the notification area, and its menu: the way
-// to the main window, the settings dialog, a firmware upgrade and "Quit".
+// to the main window, the settings dialog, a firmware upgrade, the connected
+// unit's presets and "Quit".
 class TrayIcon : public QSystemTrayIcon {
     Q_OBJECT
 

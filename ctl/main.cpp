@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <cstdio>
 
@@ -32,7 +33,28 @@ const Command kCommands[] = {
     {"set", 1, remote::kMaxArguments, "", "set NAME=VALUE...",
      "Changes each control as the user does in the panel. All pairs are checked\n"
      "before any is applied: one unknown name or bad value changes nothing."},
+    {"preset", 1, 3, "allow-phantom replace",
+     "preset list | save NAME [--replace] | load NAME [--allow-phantom] |\n"
+     "       delete NAME | export NAME FILE | import FILE [NAME] [--replace]",
+     "The connected model's presets (its inputs only). load sets the inputs that\n"
+     "differ as the user does; it refuses to switch 48V phantom power on unless\n"
+     "--allow-phantom is given. save and import keep an existing preset unless\n"
+     "--replace is given. import takes NAME from FILE's name when none is given."},
 };
+
+// FILE of "preset export NAME FILE" and "preset import FILE [NAME]" as an
+// absolute path: the panel runs in a directory of its own.
+void absolutePresetFile(remote::Request& request)
+{
+    if (request.command != QLatin1String("preset"))
+        return;
+    const QString subcommand = request.arguments.value(0);
+    const int file = subcommand == QLatin1String("export")   ? 2
+                     : subcommand == QLatin1String("import") ? 1
+                                                             : -1;
+    if (file > 0 && file < request.arguments.size())
+        request.arguments[file] = QFileInfo(request.arguments.at(file)).absoluteFilePath();
+}
 
 constexpr int kConnectTimeoutMs = 3000;
 // A sample rate change alone takes the panel a few hundred milliseconds.
@@ -68,8 +90,9 @@ QString usage()
         "Values: as the panel shows them: a dial's number (dB), on or off for a switch\n"
         "(1/0 and true/false too), an option's value (256, 48000).\n"
         "\n"
-        "Exit status: 0 done; 1 usage error, unknown name or bad value (nothing\n"
-        "changed); 2 no panel running; 3 no unit connected; 4 the unit refused.\n");
+        "Exit status: 0 done; 1 usage error, unknown name or bad value, bad preset\n"
+        "name or file, or 48V refused (nothing changed); 2 no panel running; 3 no\n"
+        "unit connected; 4 the unit refused.\n");
     return text;
 }
 
@@ -177,6 +200,7 @@ int main(int argc, char* argv[])
         return usageError(
             QStringLiteral("usage: quorlinctl %1").arg(QLatin1String(command->synopsis)));
 
+    absolutePresetFile(request);
     const remote::Reply reply = exchange(request);
     print(stdout, reply.output);
     print(stderr, reply.error);

@@ -34,6 +34,10 @@ class ModelPanel : public QWidget {
 public:
     using QWidget::QWidget;
 
+    // The model in lower case, as its settings file is named: "vt1", "vt2"
+    // or "vr".
+    virtual QString model() const = 0;
+
     // Every stored control, in the order the panel restores them; empty when
     // the unit did not open and the panel stayed empty.
     virtual QVector<PanelControl> controls() const = 0;

@@ -24,7 +24,7 @@ bool isDecimal(const QString& text)
 
 } // namespace
 
-int storedInt(const QVariant& stored, int fallback)
+std::optional<int> parseStoredInt(const QVariant& stored)
 {
     switch (stored.typeId()) {
     case QMetaType::Int:
@@ -37,7 +37,7 @@ int storedInt(const QVariant& stored, int fallback)
     case QMetaType::LongLong: {
         const qlonglong value = stored.toLongLong();
         if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-            return fallback;
+            return std::nullopt;
         return static_cast<int>(value);
     }
     case QMetaType::UInt:
@@ -45,24 +45,26 @@ int storedInt(const QVariant& stored, int fallback)
     case QMetaType::ULongLong: {
         const qulonglong value = stored.toULongLong();
         if (value > static_cast<qulonglong>(std::numeric_limits<int>::max()))
-            return fallback;
+            return std::nullopt;
         return static_cast<int>(value);
     }
     case QMetaType::QString:
     case QMetaType::QByteArray: {
         const QString text = stored.toString();
         if (!isDecimal(text))
-            return fallback;
+            return std::nullopt;
         bool fits = false;
         const int value = text.toInt(&fits, 10);
-        return fits ? value : fallback;
+        if (!fits)
+            return std::nullopt;
+        return value;
     }
     default:
-        return fallback;
+        return std::nullopt;
     }
 }
 
-bool storedBool(const QVariant& stored, bool fallback)
+std::optional<bool> parseStoredBool(const QVariant& stored)
 {
     switch (stored.typeId()) {
     case QMetaType::Bool:
@@ -74,11 +76,21 @@ bool storedBool(const QVariant& stored, bool fallback)
             return true;
         if (text == QLatin1String("false") || text == QLatin1String("0"))
             return false;
-        return fallback;
+        return std::nullopt;
     }
     default:
-        return fallback;
+        return std::nullopt;
     }
+}
+
+int storedInt(const QVariant& stored, int fallback)
+{
+    return parseStoredInt(stored).value_or(fallback);
+}
+
+bool storedBool(const QVariant& stored, bool fallback)
+{
+    return parseStoredBool(stored).value_or(fallback);
 }
 
 } // namespace PanelParts

@@ -8,8 +8,15 @@
 // switch on or moves a dial somewhere the user did not put it.
 
 #include <QVariant>
+#include <optional>
 
 namespace PanelParts {
+
+// The same rules without a default: the value, or nothing when `stored` is
+// not what QSettings would have written. A preset is checked with these, so
+// that a value the panel would quietly replace is reported instead.
+std::optional<int> parseStoredInt(const QVariant& stored);
+std::optional<bool> parseStoredBool(const QVariant& stored);
 
 // `stored` as a dial value: an integer that fits in int, held as a number or
 // as its decimal text (an optional '-' and digits only). Anything else, such

@@ -28,6 +28,7 @@ public:
     vr();
     ~vr() override;
 
+    QString model() const override { return QStringLiteral("vr"); }
     QVector<PanelControl> controls() const override;
 
 public slots:

@@ -28,6 +28,7 @@ public:
     vt1();
     ~vt1() override;
 
+    QString model() const override { return QStringLiteral("vt1"); }
     QVector<PanelControl> controls() const override;
 
 public slots:

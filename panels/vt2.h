@@ -30,6 +30,7 @@ public:
     vt2();
     ~vt2() override;
 
+    QString model() const override { return QStringLiteral("vt2"); }
     QVector<PanelControl> controls() const override;
 
 public slots:

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Photographs the running application on a private virtual display with a
 # window manager (twm) and a stand-alone tray (trayer), in English and in
-# Chinese: the tray menu, the main window without a unit, each model's panel
-# and the settings dialog, each cropped to its window. The settings dialog's
+# Chinese: the tray menu, the main window without a unit, each model's panel,
+# the Presets submenu with its save dialog, and the settings dialog, each
+# cropped to its window. The settings dialog's
 # four options are changed from the keyboard on the way, so the virtual unit's
 # trace shows the reconfiguration sequences.
 #
@@ -37,19 +38,6 @@ convert -size 8x8 xc:'#3b4252' "$session_dir/desktop.png"
 display -window root "$session_dir/desktop.png" > /dev/null 2>&1 || true
 desktop_start_tray --transparent true --alpha 0 || exit 1
 
-# The open tray menu: a visible window of the application wider than the icon.
-tray_menu() {
-  local id
-  for id in $(xdotool search --onlyvisible --class '^QuorlinDriver$' 2> /dev/null); do
-    [[ $(xdotool getwindowname "$id") == QuorlinDriver ]] || continue
-    read -r _ _ w _ <<< "$(window_geometry "$id")"
-    if ((w > 64)); then
-      echo "$id"
-      return 0
-    fi
-  done
-  return 1
-}
 # within <seconds> <command...>: polls the command for a few seconds.
 within() {
   local end=$((SECONDS + $1))
@@ -59,20 +47,7 @@ within() {
     sleep 0.2
   done
 }
-# A right click on the tray icon now and then goes unanswered: try again.
-open_tray_menu() {
-  local attempt
-  for attempt in 1 2 3; do
-    # Near the icon's lower edge, so that the menu opens below the tray.
-    xdotool mousemove "$x" "$((y + h / 2 - 2))" click 3
-    if within 10 tray_menu; then
-      within 5 window_steady "$(tray_menu)" || true
-      return 0
-    fi
-    echo "  (the tray menu did not open on attempt $attempt)"
-  done
-  fail "the tray menu did not open"
-}
+open_tray_menu() { tray_menu_open || fail "the tray menu did not open"; }
 
 # shoot_window <title regex> <file>: the window itself, placed fully on screen.
 shoot_window() {
@@ -136,6 +111,60 @@ for language in en_US zh_CN; do
         "Cleared all widgets from base layout." "$cleared"
     fi
   done
+
+  # The Presets submenu of the tray menu for the VR with two presets of its
+  # own, cropped to both menus; then its "Save current as…" dialog.
+  presets="$HOME/.local/share/QuorlinDriver/presets/vr"
+  mkdir -p "$presets"
+  for preset in "Guitar DI:true:30" "Podcast:false:24"; do
+    IFS=: read -r name direct gain <<< "$preset"
+    printf '%s\n' '[Preset]' Model=vr Version=1 '[Button]' "MonitorMicIsChecked=$direct" \
+      '[Dial]' "MicValue=$gain" > "$presets/$name.ini"
+  done
+  open_tray_menu
+  xdotool key Up Right
+  two_menus() { (($(tray_menus | wc -l) >= 2)); }
+  until_ok "the Presets submenu" two_menus
+  left=100000 top=100000 right=0 bottom=0
+  for id in $(tray_menus); do
+    window_steady "$id" || true
+    read -r mx my mw mh <<< "$(window_geometry "$id")"
+    ((mx < left)) && left=$mx
+    ((my < top)) && top=$my
+    ((mx + mw > right)) && right=$((mx + mw))
+    ((my + mh > bottom)) && bottom=$((my + mh))
+  done
+  left=$((left > 8 ? left - 8 : 0)) top=$((top > 8 ? top - 8 : 0))
+  import -window root -crop "$((right + 8 - left))x$((bottom + 8 - top))+$left+$top" +repage \
+    "$dir/presets-menu.png"
+  echo "  $dir/presets-menu.png"
+  # Default, the two presets, then "Save current as…". The dialog is found
+  # as the application's new window: a Chinese title does not match a
+  # pattern in every locale.
+  shown_before=$(xdotool search --onlyvisible --class '^QuorlinDriver$' 2> /dev/null | sort)
+  xdotool key Down Down Down Return
+  save_dialog() {
+    local id
+    for id in $(comm -13 <(echo "$shown_before") \
+      <(xdotool search --onlyvisible --class '^QuorlinDriver$' 2> /dev/null | sort)); do
+      [[ $(xdotool getwindowname "$id") == QuorlinDriver ]] || { echo "$id"; return 0; }
+    done
+    return 1
+  }
+  until_ok "the save dialog" save_dialog
+  dialog=$(save_dialog)
+  xdotool windowmove "$dialog" 40 60
+  until_ok "the save dialog at rest" window_steady "$dialog"
+  # The pointer decides the focus under twm: rest it on the dialog.
+  xdotool mousemove --window "$dialog" 10 10
+  [[ $language == zh_CN ]] && typed='晚上 录音' || typed='Evening take'
+  xdotool type --delay 50 "$typed"
+  sleep 0.5
+  import -window "$dialog" "$dir/preset-save.png"
+  echo "  $dir/preset-save.png"
+  xdotool key Escape
+  save_closed() { ! save_dialog; }
+  until_ok "the save dialog to close" save_closed
 
   # Setup from the tray menu (the third entry: the version line is disabled),
   # then one step down in each option box, each change waited for in the trace.

@@ -167,6 +167,41 @@ tray_icon() {
     END { exit !found }'
 }
 
+# The open tray menus: each visible window of the application named after
+# it and wider than the icon (the menu first, then an open submenu).
+tray_menus() {
+  local id
+  for id in $(xdotool search --onlyvisible --class '^QuorlinDriver$' 2> /dev/null); do
+    [[ $(xdotool getwindowname "$id") == QuorlinDriver ]] || continue
+    read -r _ _ w _ <<< "$(window_geometry "$id")"
+    ((w > 64)) && echo "$id"
+  done
+  return 0
+}
+tray_menu() { tray_menus | head -n 1 | grep .; }
+
+# Right-clicks the tray icon near its lower edge, so that the menu opens
+# below the tray, and waits up to 10 s for the menu to stand still. A right
+# click now and then goes unanswered: it tries three times.
+tray_menu_open() {
+  local attempt x y h end
+  for attempt in 1 2 3; do
+    read -r x y h <<< "$(tray_icon)" || return 1
+    xdotool mousemove "$x" "$((y + h / 2 - 2))" click 3
+    end=$((SECONDS + 10))
+    until tray_menu > /dev/null; do
+      ((SECONDS < end)) || break
+      sleep 0.2
+    done
+    if tray_menu > /dev/null; then
+      window_steady "$(tray_menu)" || sleep 0.5
+      return 0
+    fi
+    echo "  (the tray menu did not open on attempt $attempt)" >&2
+  done
+  return 1
+}
+
 visible_window() { xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1 | grep .; }
 
 window_geometry() {

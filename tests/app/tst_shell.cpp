@@ -296,10 +296,15 @@ private slots:
         TrayIcon tray;
         QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
         QStringList entries;
-        for (QAction* action : tray.contextMenu()->actions())
-            entries << action->text() + (action->isEnabled() ? "" : " (disabled)");
+        QMenu* presets = tray.contextMenu()->actions().value(9)->menu();
+        QVERIFY(presets);
+        emit presets->aboutToShow(); // with no unit, the presets menu says so
+        for (QMenu* menu : {tray.contextMenu(), presets})
+            for (QAction* action : menu->actions())
+                entries << action->text() + (action->isEnabled() ? "" : " (disabled)");
         QCOMPARE(entries.join('|'), "V20251009 (disabled)|Quit||Setup|Main Window|Upgrade Firmware|"
-                                    "Refresh Audio Device|Win Sound Pannel||");
+                                    "Refresh Audio Device|Win Sound Pannel||&Presets||"
+                                    "No unit connected (disabled)");
         QTimer::singleShot(0, entry(tray, "Quit"), &QAction::trigger);
         QTimer failsafe;
         failsafe.callOnTimeout([] { QCoreApplication::exit(1); });

@@ -1,8 +1,8 @@
 // quorlinctl against the real processes: the panel (this test run as the
 // application, logging what its dials and switches paint), the virtual unit
-// and quorlinctl itself. Each command and exit status, the unit's trace, the
-// settings files and the dial on screen; clients that misbehave; another
-// user kept out.
+// and quorlinctl itself. Each command and exit status (presets included),
+// the unit's trace, the settings and preset files and the dial on screen; clients that misbehave;
+// another user kept out.
 
 #include "app/application.h"
 #include "controls/button.h"
@@ -129,6 +129,42 @@ const CommandRow kCommands[] = {
     {"help", nullptr, nullptr, "--help", 0, "4 the unit refused", "", nullptr, nullptr, nullptr},
     {"version", nullptr, nullptr, "--version", 0, "quorlinctl " QUORLIN_VERSION "\n", "", nullptr,
      nullptr, nullptr},
+    {"preset save", nullptr, nullptr, "preset save Take", 0, "", "", nullptr,
+     "presets/vt2/Take.ini:Button/Mic148VIsChecked=true", nullptr},
+    {"preset save, name taken", nullptr, nullptr, "preset save TAKE", 1, "",
+     "There is already a preset “Take”. Nothing was changed.", nullptr, nullptr, nullptr},
+    {"preset save, a path", nullptr, nullptr, "preset save ../Take", 1, "",
+     "cannot hold any of these characters", nullptr, nullptr, nullptr},
+    {"preset list", nullptr, nullptr, "preset list", 0, "Default\nTake\n", "", nullptr, nullptr,
+     nullptr},
+    {"48V off", nullptr, nullptr, "set mic1.48v=off", 0, "", "", "SetMic48V channel=1 state=0",
+     nullptr, nullptr},
+    {"preset load, 48V refused", nullptr, nullptr, "preset load take", 1, "",
+     "switches on 48V phantom power (MIC1 48V). Give --allow-phantom", nullptr,
+     "vt2.ini:Button/Mic148VIsChecked=false", nullptr},
+    {"preset load --allow-phantom", nullptr, nullptr, "preset load take --allow-phantom", 0, "", "",
+     "SetMic48V channel=1 state=1", "vt2.ini:Button/Mic148VIsChecked=true",
+     "mic1Phantom48VButton on"},
+    {"preset export", nullptr, nullptr, "preset export Take $TMP/take.ini", 0, "", "", nullptr,
+     nullptr, nullptr},
+    {"preset import", nullptr, nullptr, "preset import $TMP/take.ini Evening", 0, "", "", nullptr,
+     "presets/vt2/Evening.ini:Dial/Mic2Value=1", nullptr},
+    {"preset import, name taken", nullptr, nullptr, "preset import $TMP/take.ini evening", 1, "",
+     "There is already a preset “Evening”", nullptr, nullptr, nullptr},
+    {"preset import --replace", nullptr, nullptr, "preset import --replace $TMP/take.ini evening",
+     0, "", "", nullptr, "presets/vt2/Evening.ini:Button/Mic148VIsChecked=true", nullptr},
+    {"preset import, no file", nullptr, nullptr, "preset import $TMP/none.ini", 1, "",
+     "none.ini: the file cannot be read", nullptr, nullptr, nullptr},
+    {"preset delete", nullptr, nullptr, "preset delete EVENING", 0, "", "", nullptr, nullptr,
+     nullptr},
+    {"preset delete Default", nullptr, nullptr, "preset delete Default", 1, "",
+     "built-in preset and cannot be deleted", nullptr, nullptr, nullptr},
+    {"preset load Default", nullptr, nullptr, "preset load Default", 0, "", "",
+     "SetMicVolume channel=2 value=0", "vt2.ini:Dial/Mic2Value=0", "mic2Dial 0dB"},
+    {"preset, wrong option", nullptr, nullptr, "preset save Take --allow-phantom", 1, "",
+     "preset save takes no option --allow-phantom", nullptr, nullptr, nullptr},
+    {"preset, unknown", nullptr, nullptr, "preset rename Take", 1, "",
+     "usage: quorlinctl preset list|save|load|delete|export|import", nullptr, nullptr, nullptr},
     {"driver option, dialog open", "asio open-window",
      "Received signal from pipe thread to show settings window.",
      "set sample-rate=48000 buffer-size=256", 0, "", "", "SetBufferSize 256",
@@ -145,6 +181,8 @@ const CommandRow kCommands[] = {
      nullptr, nullptr},
     {"set, no unit", nullptr, nullptr, "set mic1.gain=20", 3, "", "no unit is connected", nullptr,
      "vt2.ini:Dial/Mic1Value=0", nullptr},
+    {"preset, no unit", nullptr, nullptr, "preset list", 3, "", "no unit is connected", nullptr,
+     nullptr, nullptr},
 };
 
 } // namespace
@@ -265,7 +303,9 @@ private slots:
         }
         const int traced = m_unit->lineCount();
         const int painted = m_panel->lineCount();
-        const QStringList arguments = QString(row.arguments).split(' ', Qt::SkipEmptyParts);
+        const QStringList arguments = QString(row.arguments)
+                                          .replace("$TMP", qEnvironmentVariable("TMPDIR"))
+                                          .split(' ', Qt::SkipEmptyParts);
         const Result result = quorlinctl(arguments);
         QVERIFY2(result.status == row.status, qPrintable(result.output + result.error));
         QVERIFY2(result.output.contains(row.output), qPrintable(result.output));

@@ -5,7 +5,8 @@
 # panel as a screen reader meets it (atspi_check.py). Then, with a tray, what
 # only a real desktop shows: the tray icon alone at start, with the zh_CN
 # translation loaded; the window opened from the tray finds a unit with its
-# title and size and returns to "not connected" on an unplug; closing the
+# title and size, a preset chosen in the tray menu reaches the unit, and an
+# unplug returns the window to "not connected"; closing the
 # window leaves the panel in the tray; the ASIO open-window message shows the
 # settings dialog; SIGTERM ends the panel with exit code 0.
 #
@@ -94,6 +95,28 @@ unit_say plug
 until_ok "window titled 'Quorlin VT1 - FW: …'" visible_window "^Quorlin VT1 - FW: "
 [[ $(window_size "^Quorlin VT1 - FW: ") != "$not_connected" ]] \
   || fail "the VT1 panel did not change the window's size"
+
+# A preset recalled from the tray menu (its last entry, "Presets", then the
+# entry after the built-in one): the unit receives the two inputs that
+# differ, the switch before the dial that goes up, and nothing else.
+presets=$HOME/.local/share/QuorlinDriver/presets/vt1
+mkdir -p "$presets"
+printf '%s\n' '[Preset]' Model=vt1 Version=1 '[Button]' MicInstrIsChecked=false \
+  Mic20dBIsChecked=true Mic48VIsChecked=false MonitorMicIsChecked=false '[Dial]' MicValue=21 \
+  OtgToHpValue=0 > "$presets/Evening.ini"
+mark=$(wc -l < "$session_dir/unit.log")
+tray_menu_open || fail "the tray menu did not open"
+xdotool key Up Right Down Return
+# What a panel control sends (the start-up's OTG power cycle may still end now).
+changes() {
+  tail -n +"$((mark + 1))" "$session_dir/unit.log" | grep -E '^(SetMic|SwitchMic|WriteMixer)' || true
+}
+recalled() { [[ $(changes | wc -l) -ge 2 ]]; }
+until_ok "the preset's changes in the unit's trace" recalled
+sleep 1 # anything more would come now
+[[ $(changes) == $'SetMic20dB channel=1 state=1\nSetMicVolume channel=1 value=42' ]] \
+  || fail "the recall sent: $(changes | tr '\n' '|')"
+log "a preset recalled from the tray menu"
 unit_say unplug
 window_back() { [[ $(window_size '^Quorlin') == "$not_connected" ]]; }
 until_ok "the 'not connected' window after the unplug" window_back

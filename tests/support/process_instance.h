@@ -24,7 +24,13 @@ public:
     }
 
     int signal(int number) { return ::kill(pid_t(processId()), number); }
-    QString output() { return m_output += QString::fromUtf8(readAll()); }
+    // Everything the process wrote so far: what waits in the pipe is read first.
+    QString output()
+    {
+        while (waitForReadyRead(0)) {
+        }
+        return m_output += QString::fromUtf8(readAll());
+    }
     int lineCount() { return int(output().count('\n')); }
 
     // The first complete line at or after line `from` that `matches`; -1 when

@@ -6,6 +6,7 @@
 file(GLOB_RECURSE sources
   ${SOURCE_DIR}/app/*.cpp ${SOURCE_DIR}/app/*.h
   ${SOURCE_DIR}/panels/*.cpp ${SOURCE_DIR}/panels/*.h
+  ${SOURCE_DIR}/presets/*.cpp ${SOURCE_DIR}/presets/*.h
   ${SOURCE_DIR}/settings/*.cpp ${SOURCE_DIR}/settings/*.h
   ${SOURCE_DIR}/controls/*.cpp ${SOURCE_DIR}/controls/*.h)
 file(GLOB ts_files ${SOURCE_DIR}/translations/*.ts)
