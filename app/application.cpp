@@ -78,12 +78,14 @@ int runApplication(int argc, char* argv[])
     controlServer->listen();
 
     // Without a notification area the tray icon cannot be reached: show the
-    // window instead, with the presets in its menu bar (Alt+P), and let
+    // window instead, with the presets and Setup in its menu bar, and let
     // closing it end the application.
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         MainWindow* window = mainWindow.get();
         window->menuBar()->addMenu(
             new PresetMenu([window] { return window->panel(); }, window, window));
+        // Beside it, the window's own actions: Setup opens the settings dialog.
+        window->menuBar()->addActions(window->actions());
         // In the window's own dark colours rather than the platform's light bar.
         window->menuBar()->setStyleSheet(
             QStringLiteral("QMenuBar { background-color: #2c313c; color: white; }"
