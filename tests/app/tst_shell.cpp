@@ -19,10 +19,31 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+#include <string_view>
+
+using namespace std::literals;
 
 namespace {
 constexpr int kWaitMs = 5000;
 const QString kNotConnected = QStringLiteral("声卡未连接！");
+
+// A unit found: its product id and firmware bytes (none: the read is
+// refused), then the labels or the panel's class shown, the title, the focus.
+const struct {
+    const char* name;
+    uint productId;
+    std::string_view firmware;
+    const char* shown;
+    std::string_view title;
+    const char* focus;
+} kDetections[] = {
+    {"vt1", 1, "V1.0.3-abc", "vt1", "Quorlin VT1 - FW: V1.0.3-abc", "Input Gain"},
+    {"vt2", 2, "V1.0\0%2-ab"sv, "vt2", "Quorlin VT2 - FW: V1.0\0%2-ab"sv, "MIC1 Gain"},
+    {"vr", 15, "V2.0.0-xyz", "vr", "Quorlin VR - FW: V2.0.0-xyz", "MIC Gain"},
+    {"unknown unit", 7, "", "未知设备，请检查连接！", "Quorlin Driver", "未知设备，请检查连接！"},
+    {"firmware unread", 2, "", "vt2|获取固件版本失败，请检查连接！", "Quorlin Driver",
+     "获取固件版本失败，请检查连接！"},
+};
 
 // A main window with fast timers (the order of events and the counting are
 // under test, not the periods), a virtual unit and the log.
@@ -114,53 +135,29 @@ private slots:
     // on detecting; an unanswered product-id read then means no unit, and the
     // window returns to its size. What is shown takes the focus: a panel's
     // first control, or the status.
-    void detection_data()
-    {
-        QTest::addColumn<uint>("productId");
-        QTest::addColumn<QByteArray>("firmware"); // none: its read is refused
-        QTest::addColumn<QStringList>("shown");   // labels, or the panel's class
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("focus");
-        QTest::newRow("vt1") << 1u << QByteArray("V1.0.3-abc") << QStringList{"vt1"}
-                             << "Quorlin VT1 - FW: V1.0.3-abc"
-                             << "Input Gain";
-        QTest::newRow("vt2") << 2u << QByteArray("V1.0\0%2-ab", 10) << QStringList{"vt2"}
-                             << QStringLiteral("Quorlin VT2 - FW: V1.0") + QChar(0) + "%2-ab"
-                             << "MIC1 Gain";
-        QTest::newRow("vr") << 15u << QByteArray("V2.0.0-xyz") << QStringList{"vr"}
-                            << "Quorlin VR - FW: V2.0.0-xyz"
-                            << "MIC Gain";
-        QTest::newRow("unknown unit")
-            << 7u << QByteArray() << QStringList{"未知设备，请检查连接！"} << "Quorlin Driver"
-            << "未知设备，请检查连接！";
-        QTest::newRow("firmware unread")
-            << 2u << QByteArray() << QStringList{"vt2", "获取固件版本失败，请检查连接！"}
-            << "Quorlin Driver"
-            << "获取固件版本失败，请检查连接！";
-    }
+    void detection_data() { addRows(kDetections); }
     void detection()
     {
-        QFETCH(uint, productId);
-        QFETCH(QByteArray, firmware);
-        QFETCH(QStringList, shown);
-        QFETCH(QString, title);
-        QFETCH(QString, focus);
+        const auto& row = currentRow(kDetections);
+        const QByteArray firmware(row.firmware.data(), int(row.firmware.size()));
+        const QStringList shown = QString(row.shown).split('|');
         Detection d;
         const int width = d.window.width();
         QCOMPARE(d.shown(), QStringList{kNotConnected});
         QCOMPARE(d.focused(), kNotConnected);
         QCOMPARE(d.window.windowTitle(), QStringLiteral("Quorlin Driver"));
-        d.unit.setProductId(productId);
+        d.unit.setProductId(row.productId);
         d.unit.setFirmware(firmware.toStdString());
         if (firmware.isEmpty())
             d.unit.fail("GetFirmwareVersion", virtualunit::VirtualUnit::kUntilHealed);
         QVERIFY(d.unit.plug());
         QTRY_COMPARE_WITH_TIMEOUT(d.shown(), shown, kWaitMs);
-        QCOMPARE(d.window.windowTitle(), title);
-        QCOMPARE(d.focused(), focus);
+        QCOMPARE(d.window.windowTitle(),
+                 QString::fromUtf8(row.title.data(), int(row.title.size())));
+        QCOMPARE(d.focused(), row.focus);
         QCOMPARE(d.connected(), !firmware.isEmpty());
         if (d.connected()) {
-            QVERIFY(d.log.contains(QStringLiteral("Device found with PID: %1").arg(productId)));
+            QVERIFY(d.log.contains(QStringLiteral("Device found with PID: %1").arg(row.productId)));
             d.unit.unplug(); // the focus leaves the panel as it goes
             QTRY_COMPARE_WITH_TIMEOUT(d.shown(), QStringList{kNotConnected}, kWaitMs);
             QCOMPARE(d.focused(), kNotConnected);
@@ -173,35 +170,10 @@ private slots:
         QCOMPARE(d.window.width(), width); // the window follows what it shows
     }
 
-    // Three failed product-id reads in a row mean the unit is gone.
-    void failedPollsDisconnect_data()
-    {
-        QTest::addColumn<QList<int>>("bursts"); // failed reads in a row, each then a good one
-        QTest::addColumn<bool>("disconnects");
-        QTest::newRow("two only log") << QList<int>{2} << false;
-        QTest::newRow("the third disconnects") << QList<int>{3} << true;
-        QTest::newRow("a good read restarts the count") << QList<int>{1, 2} << false;
-    }
-    void failedPollsDisconnect()
-    {
-        QFETCH(QList<int>, bursts);
-        QFETCH(bool, disconnects);
-        Detection d;
-        QVERIFY(d.unit.plug());
-        QTRY_VERIFY_WITH_TIMEOUT(d.connected(), kWaitMs);
-        d.log.clear();
-        for (int failures : bursts) {
-            d.unit.fail("GetDevicePid", failures);
-            QTRY_VERIFY_WITH_TIMEOUT(d.unit.faults().empty(), kWaitMs);
-            d.unit.clearTrace();
-            QTRY_VERIFY_WITH_TIMEOUT(d.traced("GetDevicePid -> 2"), kWaitMs); // a good read
-        }
-        QCOMPARE(d.log.contains("Cleared all widgets from base layout."), disconnects);
-    }
-
-    // Without the dialog's connection the poll runs beside the detection, and
-    // the detection finding the same unit again leaves its count alone; a unit
-    // found then starts its count of failed reads from zero.
+    // Three failed product-id reads in a row mean the unit is gone. Without
+    // the dialog's connection the poll runs beside the detection, and the
+    // detection finding the same unit again leaves its count alone; a unit
+    // found then, or a good read, starts the count from zero.
     void unitFoundWhilePollingCountsAfresh()
     {
         Detection d;
@@ -230,6 +202,12 @@ private slots:
         d.unit.fail("GetDevicePid", 1);
         fire("pollTimer");
         QVERIFY(d.log.contains("Error reading device PID from driver, error count: 1"));
+        fire("pollTimer"); // a good read
+        d.unit.fail("GetDevicePid", 2);
+        fire("pollTimer");
+        fire("pollTimer");
+        QVERIFY(d.log.contains("Error reading device PID from driver, error count: 2"));
+        QVERIFY(!d.log.contains("Error reading device PID from driver, error count: 3"));
         QCOMPARE(d.shown(), QStringList{"vt2"});
     }
 
@@ -326,6 +304,7 @@ private slots:
         QTRY_COMPARE(unit.connectionCount(), 0);
     }
 
+    // Ended at the time-out, the command never gets to create the file.
     void refreshCommand_data()
     {
         QTest::addColumn<QString>("script");
@@ -335,7 +314,6 @@ private slots:
         QTest::newRow("exit code 1")
             << "echo out; echo err >&2; exit 1" << kRefreshTimeoutMs
             << QStringList{"命令执行失败，退出代码: 1", "输出: out\n", "错误输出: err\n"};
-        // Ended at the time-out: the command never gets to create the file.
         QTest::newRow("time-out") << "sleep 3; : > FILE" << 300
                                   << QStringList{"重启资源管理器超时",
                                                  "错误信息: Process operation timed out"};

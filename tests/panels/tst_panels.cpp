@@ -108,6 +108,38 @@ const struct {
     {"vr Mixer", "vr", "WriteMixer", "Failed to set headphone volume.", 3},
 };
 
+// A damaged or hand-edited vt1.ini ("|" a line break, none: binary junk), and
+// the dials (mic 0..42, headphone and phone -80..6) and 48V it restores.
+const struct {
+    const char *name, *contents;
+    int dials[3];
+    bool phantom;
+} kDamaged[] = {
+    {"as written",
+     "[Dial]|MicValue=30|HeadphoneValue=-20|OtgToHpValue=-6|[Button]|Mic48VIsChecked=true",
+     {30, -20, -6},
+     true},
+    {"wrong values",
+     "[Dial]|MicValue=true|HeadphoneValue=-20, -10|OtgToHpValue=|[Button]|Mic48VIsChecked=yes",
+     {0, -80, 0},
+     false},
+    {"hand-edited",
+     "[Dial]|MicValue=+5|HeadphoneValue=12.5|OtgToHpValue=\u0665|[Button]|Mic48VIsChecked=1",
+     {0, -80, 0},
+     true},
+    {"beyond int", "[Dial]|HeadphoneValue=2147483648|OtgToHpValue=-2147483649", {0, -80, 0}, false},
+    {"clamped by the dial",
+     "[Dial]|MicValue=2147483647|HeadphoneValue=-2147483648|OtgToHpValue=1000",
+     {42, -80, 6},
+     false},
+    {"stray sections",
+     "[Other]|MicValue=30|[Dial]|MicValue=20|[General]|HeadphoneValue=5|[Dial/"
+     "Deeper]|OtgToHpValue=3",
+     {20, -80, 0},
+     false},
+    {"binary junk", nullptr, {0, -80, 0}, false},
+};
+
 } // namespace
 
 class TestPanels : public QObject {
@@ -191,8 +223,6 @@ class TestPanels : public QObject {
                 texts << label->text();
         return texts;
     }
-
-    static QByteArray ini(const char* lines) { return QByteArray(lines).replace('|', '\n'); }
 
     int failures() const
     {
@@ -365,8 +395,8 @@ private slots:
     // text when a read is refused, and the panel reads every 500 ms. A screen
     // reader finds each readout by a name of its own with its level, told of
     // each new level and of nothing else.
-    void readoutsShowTheMetersEveryHalfSecond_data() { addRows(kMeters); }
-    void readoutsShowTheMetersEveryHalfSecond()
+    void readoutsAndScreenReader_data() { addRows(kMeters); }
+    void readoutsAndScreenReader()
     {
         const auto& row = currentRow(kMeters);
         AccessibilitySpy accessibility;
@@ -401,80 +431,12 @@ private slots:
         QCOMPARE(m_log->count("Failed to read meter data from driver."), 1);
         QCOMPARE(readouts(panel.get()), shown);
         QTRY_COMPARE_WITH_TIMEOUT(readouts(panel.get()).first(), "-186.6 dB", 5000);
-    }
-    // A damaged or hand-edited vt1.ini restored by a real VT1 panel: only what
-    // QSettings writes is taken, or the "1" and "0" of a hand-edited switch; the
-    // controls, the unit and the file afterwards hold the default, or the
-    // dial's clamp of what was stored.
-    void damagedPanelFile_data()
-    {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QList<int>>("dials"); // mic 0..42, headphone and phone -80..6
-        QTest::addColumn<bool>("phantom");
-        QTest::newRow("as written") << ini("[Dial]|MicValue=30|HeadphoneValue=-20|OtgToHpValue=-6|["
-                                           "Button]|Mic48VIsChecked=true")
-                                    << QList<int>{30, -20, -6} << true;
-        QTest::newRow("wrong values") << ini("[Dial]|MicValue=true|HeadphoneValue=-20, "
-                                             "-10|OtgToHpValue=|[Button]|Mic48VIsChecked=yes")
-                                      << QList<int>{0, -80, 0} << false;
-        QTest::newRow("hand-edited") << ini("[Dial]|MicValue=+5|HeadphoneValue=12.5|OtgToHpValue="
-                                            "\u0665|[Button]|Mic48VIsChecked=1")
-                                     << QList<int>{0, -80, 0} << true;
-        QTest::newRow("beyond int")
-            << ini("[Dial]|HeadphoneValue=2147483648|OtgToHpValue=-2147483649")
-            << QList<int>{0, -80, 0} << false;
-        QTest::newRow("clamped by the dial")
-            << ini("[Dial]|MicValue=2147483647|HeadphoneValue=-2147483648|OtgToHpValue=1000")
-            << QList<int>{42, -80, 6} << false;
-        QTest::newRow("stray sections") << ini("[Other]|MicValue=30|[Dial]|MicValue=20|[General]|"
-                                               "HeadphoneValue=5|[Dial/Deeper]|OtgToHpValue=3")
-                                        << QList<int>{20, -80, 0} << false;
-        QByteArray junk(4096, Qt::Uninitialized);
-        QRandomGenerator(8).fillRange(reinterpret_cast<quint32*>(junk.data()), 1024);
-        QTest::newRow("binary junk") << junk << QList<int>{0, -80, 0} << false;
-    }
 
-    void damagedPanelFile()
-    {
-        QFETCH(QByteArray, contents);
-        QFETCH(QList<int>, dials);
-        QFETCH(bool, phantom);
-        QDir().mkpath(QFileInfo(iniPath("vt1")).absolutePath());
-        QFile file(iniPath("vt1"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
-        file.close();
-        vt1 panel;
-        QList<int> shown;
-        for (const Knob* knob : knobs(&panel))
-            shown << knob->value;
-        QCOMPARE(shown, dials);
-        QCOMPARE(button(&panel, "48V")->checked, phantom);
-        QCOMPARE(m_unit->state().micVolume[1], 2 * dials[0]);
-        QCOMPARE(m_unit->state().cell(256, 0), QuorlinIoControl::DbToLinear(dials[1]));
-        QCOMPARE(m_unit->state().mic48V[1], int(phantom));
-        const QStringList stored = onDisk("vt1");
-        QVERIFY(stored.contains(QString("Dial/HeadphoneValue=%1").arg(dials[1])));
-        QVERIFY(
-            stored.contains(QString("Button/Mic48VIsChecked=%1").arg(phantom ? "true" : "false")));
-    }
-
-    // Every dial and switch has a role, a name of its own and its value or
-    // state, a dial steps up through its value, and Tab follows the columns. (A value set and a
-    // press through the interfaces take the controls' own path; desktop_e2e sends them over
-    // AT-SPI.)
-    void screenReader_data()
-    {
-        QTest::addColumn<QString>("model");
-        for (const char* model : {"vt1", "vt2", "vr"})
-            QTest::newRow(model) << QString(model);
-    }
-    void screenReader()
-    {
-        QFETCH(QString, model);
-        AccessibilitySpy accessibility;
-        auto panel = build(model);
+        // Every dial and switch has a role, a name of its own and its value or
+        // state, a dial steps up through its value, and Tab follows the
+        // columns. (desktop_e2e does the same over AT-SPI.)
         panel->show();
-        QStringList names;
+        QStringList spoken;
         QList<QWidget*> controls;
         for (QWidget* w = panel->nextInFocusChain(); w != panel.get(); w = w->nextInFocusChain()) {
             auto* knob = qobject_cast<Knob*>(w);
@@ -483,8 +445,8 @@ private slots:
                 continue;
             QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
             const QString name = iface->text(QAccessible::Name);
-            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(name));
-            names << name;
+            QVERIFY2(!name.isEmpty() && !spoken.contains(name), qPrintable(name));
+            spoken << name;
             QCOMPARE(iface->role(), knob ? QAccessible::SpinBox : QAccessible::CheckBox);
             if (knob) {
                 // "Current value + step" raises every dial, the VT2 gain's 0
@@ -511,6 +473,39 @@ private slots:
         }
         QCOMPARE(controls.size(),
                  knobs(panel.get()).size() + panel->findChildren<Button*>().size());
+    }
+
+    // A damaged or hand-edited vt1.ini restored by a real VT1 panel: only what
+    // QSettings writes is taken, or the "1" and "0" of a hand-edited switch; the
+    // controls, the unit and the file afterwards hold the default, or the
+    // dial's clamp of what was stored.
+    void damagedPanelFile_data() { addRows(kDamaged); }
+    void damagedPanelFile()
+    {
+        const auto& row = currentRow(kDamaged);
+        QByteArray contents = QByteArray(row.contents).replace('|', '\n');
+        if (!row.contents) { // binary junk
+            contents.resize(4096);
+            QRandomGenerator(8).fillRange(reinterpret_cast<quint32*>(contents.data()), 1024);
+        }
+        const QList<int> dials(std::begin(row.dials), std::end(row.dials));
+        QDir().mkpath(QFileInfo(iniPath("vt1")).absolutePath());
+        QFile file(iniPath("vt1"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        file.close();
+        vt1 panel;
+        QList<int> shown;
+        for (const Knob* knob : knobs(&panel))
+            shown << knob->value;
+        QCOMPARE(shown, dials);
+        QCOMPARE(button(&panel, "48V")->checked, row.phantom);
+        QCOMPARE(m_unit->state().micVolume[1], 2 * dials[0]);
+        QCOMPARE(m_unit->state().cell(256, 0), QuorlinIoControl::DbToLinear(dials[1]));
+        QCOMPARE(m_unit->state().mic48V[1], int(row.phantom));
+        const QStringList stored = onDisk("vt1");
+        QVERIFY(stored.contains(QString("Dial/HeadphoneValue=%1").arg(dials[1])));
+        QVERIFY(stored.contains(
+            QString("Button/Mic48VIsChecked=%1").arg(row.phantom ? "true" : "false")));
     }
 };
 
