@@ -1,15 +1,10 @@
-// The application shell: the main window finding the virtual unit and
-// watching it; the tray icon's clicks and menu; the audio refresh command.
+// The main window finding and watching the unit, the tray icon, the refresh command.
 
 #include "app/main_window.h"
 #include "app/refresh_command.h"
 #include "app/tray_icon.h"
-#include "log_capture.h"
 #include "settings/settings.h"
-#include "table_rows.h"
-#include "test_environment.h"
-#include "virtual_unit.h"
-#include "wide_output_sink.h"
+#include "test_common.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,8 +12,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
-#include <QTest>
-#include <QTimer>
 #include <string_view>
 
 using namespace std::literals;
@@ -45,8 +38,7 @@ const struct {
      "获取固件版本失败，请检查连接！"},
 };
 
-// A main window with fast timers (the order of events and the counting are
-// under test, not the periods), a virtual unit and the log.
+// A main window with fast timers, a virtual unit and the log.
 struct Detection {
     LogCapture log;
     Settings settings;
@@ -131,10 +123,9 @@ class TestShell : public QObject {
 
 private slots:
     // A known unit shows its panel, titled with the firmware's bytes as they
-    // are. An unanswered firmware read, or an unknown unit, shows why and goes
-    // on detecting; an unanswered product-id read then means no unit, and the
-    // window returns to its size. What is shown takes the focus: a panel's
-    // first control, or the status.
+    // are. A refused firmware read, or an unknown unit, shows why and goes on
+    // detecting; a refused product-id read then means no unit, and the window
+    // returns to its size. What is shown takes the focus.
     void detection_data() { addRows(kDetections); }
     void detection()
     {
@@ -220,11 +211,10 @@ private slots:
         TrayIcon tray;
         QVERIFY(!tray.icon().isNull());
         QTemporaryDir tools; // the sound settings tool marks that it ran
-        QFile tool(tools.filePath("pavucontrol"));
-        QVERIFY(tool.open(QIODevice::WriteOnly));
-        tool.write(QString("#!/bin/sh\n: > %1/launched\n").arg(tools.path()).toUtf8());
-        tool.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        tool.close();
+        const QString tool = tools.filePath("pavucontrol");
+        QVERIFY(
+            writeFile(tool, QString("#!/bin/sh\n: > %1/launched\n").arg(tools.path()).toUtf8()));
+        QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner));
         const QByteArray path = qEnvironmentVariable("PATH").toLocal8Bit();
         qputenv("PATH", QFile::encodeName(tools.path() + (use.available ? "" : "/none")));
         if (use.available) {

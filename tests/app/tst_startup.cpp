@@ -1,18 +1,13 @@
-// The application as its own process: the translation for the system locale,
-// one instance at a time, a window that quits it where there is no tray, and
-// a unit killed under it and started again.
+// The application as its own process: translation, one instance at a time,
+// no tray, a unit killed under it and started again.
 
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/translation_loader.h"
-#include "log_capture.h"
 #include "process_instance.h"
-#include "test_environment.h"
-#include "virtual_unit.h"
+#include "test_common.h"
 
 #include <QApplication>
-#include <QTest>
-#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -22,8 +17,7 @@ const QString kAlreadyRunning = QStringLiteral("Quorlin Mixer 已经在运行中
 const char* const kCloseWindow = "--run-the-application-and-close-its-window";
 constexpr int kStillRunning = 3;
 
-// This test run as the application itself (no tray offscreen): once the main
-// window shows it is closed, which must end the application.
+// This test run as the application (no tray offscreen), its window closed.
 int runAndCloseTheWindow(int argc, char* argv[])
 {
     qAddPreRoutine([] {
@@ -113,9 +107,8 @@ private slots:
         QVERIFY(Instance().refused());
         QVERIFY(first->detecting(0, int(first->output().count('\n')))); // undisturbed
 
-        // A crashed instance leaves its segment behind; the next start takes
-        // it over, also through a link of another name (as the installed
-        // command is), and keeps its settings under the application's name.
+        // A crashed instance's segment is taken over, also through a link of
+        // another name, which keeps the settings under the application's name.
         first->signal(SIGKILL);
         QVERIFY(first->waitForFinished(kWaitMs));
         first.reset();
@@ -137,8 +130,7 @@ private slots:
         QCOMPARE(linked.exitCode(), 0);
     }
 
-    // Without a notification area the window shows at start, and closing it
-    // ends the application.
+    // Without a notification area closing the window ends the application.
     void withoutATrayClosingTheWindowQuits()
     {
         Instance application(QCoreApplication::applicationFilePath(), {kCloseWindow});
@@ -146,8 +138,7 @@ private slots:
         QCOMPARE(application.exitCode(), 0);
     }
 
-    // A unit killed (no orderly unplug) fails three connection checks, the
-    // window goes back to "声卡未连接！", and a unit started again is taken.
+    // A unit killed fails three checks, the panel goes, a new unit is taken.
     void unitKilledAndStartedAgain()
     {
         const auto startUnit = [] {

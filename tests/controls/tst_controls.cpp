@@ -1,26 +1,24 @@
-// The two self-drawn controls: what each input does to a Knob's value, how it
-// paints, how a Button presses, and both through the keyboard and a screen
-// reader, with the focus ring the keyboard brings.
+// The self-drawn Knob and Button: inputs, painting, keyboard, screen reader
+// and the focus ring.
 
 #include "accessibility_spy.h"
 #include "controls/button.h"
 #include "controls/control_accessibility.h"
 #include "controls/knob.h"
 #include "controls/knob_geometry.h"
-#include "table_rows.h"
+#include "test_common.h"
 
 #include <QAccessibleValueInterface>
 #include <QGraphicsDropShadowEffect>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
 #include <QtMath>
 
 namespace {
 const QColor kBackground(0, 0, 255);
 
-// A 120 px Knob of range [-80, 6], painted once so that its text rectangle
-// is known; the previous drag position is (50, 50).
+// A 120 px Knob of range [-80, 6], painted once (its text rectangle known),
+// last dragged at (50, 50).
 struct TestKnob : Knob {
     explicit TestKnob(int start, int offset = 0)
     {
@@ -40,10 +38,9 @@ struct TestKnob : Knob {
 };
 
 // Every way to turn a Knob: `extra` is setValue's value, the buttons, the
-// modifiers, or (editor, screen reader) the display offset; `text` is what is
-// typed, the key (several: a held key repeating), the value a screen reader
-// sets or its action; the editor opens with `opener` (a double-click on the
-// text when empty) and closes with `closer`.
+// modifiers or (editor, screen reader) the display offset; `text` is typed,
+// the keys (a held key repeating), a screen reader's value or action; the
+// editor opens with `opener` (else a double-click on the text), closes with `closer`.
 enum Input { Set, Wheel, Drag, Press, DoubleClick, Edit, Key, Access, Action };
 struct InputRow {
     const char* name;
@@ -104,8 +101,7 @@ const InputRow kInputs[] = {
 const QString kOff = QStringLiteral("color: #8a95aa;   background-color: #1b1e23;");
 const QString kOn = QStringLiteral("color: #ff7f00;   background-color: #2c313c;");
 
-// A parentless Button (640 px wide at construction, as the panels make
-// them) in a panel's colours.
+// A parentless Button in a panel's colours, as the panels make them.
 struct PanelButton : Button {
     PanelButton()
         : Button(QStringLiteral("48V"))
@@ -122,8 +118,8 @@ class TestControls : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every input ends in the same commit: clamp, emit once, and tell a
-    // screen reader, which reads the value as the dial shows it.
+    // Every input ends in one commit: clamp, emit once, tell a screen reader,
+    // which reads the value as the dial shows it.
     void knobInputs_data() { addRows(kInputs); }
     void knobInputs()
     {
@@ -206,9 +202,8 @@ private slots:
         QVERIFY(!r.emits || events.last().value == value->currentValue());
     }
 
-    // The value arc covers the track clockwise from the lower left as far as
-    // the value reaches; the number shown carries the display offset; the
-    // body is lit from the widget's top-left corner.
+    // The value arc runs clockwise from the lower left as far as the value; the
+    // number shown carries the display offset; the body is lit from top left.
     void paints_data()
     {
         QTest::addColumn<int>("offset");
@@ -253,10 +248,9 @@ private slots:
         knob.showText = false;
         QVERIFY(knob.image() != image);
     }
-    // Either mouse button, Space, Select and a screen reader's press toggle
-    // the switch at once, before any release, one signal each; restoring a
-    // saved state reaches the owner even when unchanged. A screen reader sees
-    // a check box holding the switch's own state, told of each change.
+    // Either mouse button, Space, Select and a screen reader's press toggle at
+    // once, one signal each; a restored state reaches the owner even unchanged.
+    // A screen reader sees a check box with the switch's state, told of changes.
     void buttonInputs_data()
     {
         QTest::addColumn<QString>("inputs"); // "mouse B", "key K", "repeat K", "action A", "set S"
@@ -325,9 +319,8 @@ private slots:
         QCOMPARE(announced, int(states.size()) - (inputs.startsWith("set") ? 1 : 0));
     }
 
-    // The ring shows in its own colour when the keyboard or the window's
-    // activation brought the focus, not after a click, and again once a key
-    // is used.
+    // The ring shows when the keyboard or the window's activation brought the
+    // focus, not after a click, and again once a key is used.
     void focusRing_data()
     {
         QTest::addColumn<bool>("knob");

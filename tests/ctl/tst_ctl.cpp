@@ -1,8 +1,6 @@
-// quorlinctl against the real processes: the panel (this test run as the
-// application, logging what its dials and switches paint), the virtual unit
-// and quorlinctl itself. Each command and exit status (presets included),
-// the unit's trace, the settings and preset files and the dial on screen; clients that misbehave;
-// another user kept out.
+// quorlinctl against the panel (this test run as the application, logging
+// what it paints) and the virtual unit: each command and exit status, the
+// unit's trace, the files, the screen; clients that misbehave; another user.
 
 #include "app/application.h"
 #include "controls/button.h"
@@ -11,14 +9,10 @@
 #include "process_instance.h"
 #include "remote/endpoint.h"
 #include "remote/remote_protocol.h"
-#include "table_rows.h"
-#include "test_environment.h"
+#include "test_common.h"
 
 #include <QApplication>
 #include <QLocalSocket>
-#include <QSettings>
-#include <QTest>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,8 +20,7 @@ namespace {
 
 const char* const kPanelWithPaintLog = "--run-the-application-logging-paints";
 
-// Logs "painted <object name> <what it shows>" for every dial and switch
-// painted, so the test sees the screen follow a change.
+// Logs "painted <object name> <what it shows>" for each dial and switch painted.
 class PaintLog : public QObject {
 public:
     using QObject::QObject;
@@ -191,8 +184,7 @@ class TestCtl : public QObject {
                  qPrintable(m_panel->output()));
         QVERIFY(m_unit->waitForLine("InitAudio", traced) >= 0);
     }
-    // The exchanges the unit traced from line `from` until the console's
-    // status answer (typed now, so it comes after them).
+    // What the unit traced from line `from` until its console's status answer.
     QStringList tracedSince(int from)
     {
         console("status");
@@ -202,26 +194,18 @@ class TestCtl : public QObject {
     }
 
 private slots:
-    void noPanel_data()
-    {
-        QTest::addColumn<bool>("deadSocket");
-        QTest::newRow("nothing there") << false;
-        QTest::newRow("a crashed panel's socket") << true;
-    }
-    void noPanel()
-    {
-        QFETCH(bool, deadSocket);
-        if (deadSocket)
-            QVERIFY(TestEnvironment::leaveDeadSocket(L"quorlinctl"));
-        const Result result = quorlinctl({"get", "mic1.gain"});
-        QCOMPARE(result.status, int(remote::NoPanel));
-        QVERIFY2(result.error.contains("no Quorlin panel is running"), qPrintable(result.error));
-    }
-
-    // Junk, an oversized and a cut request, then a hundred clients that never
-    // write: a change and a re-plugged unit still go through at once.
+    // No panel, or a crashed one's socket: quorlinctl says so. Then junk, an
+    // oversized and a cut request, a hundred silent clients: a change and a
+    // re-plugged unit still go through at once.
     void clients()
     {
+        for (bool dead : {false, true}) {
+            QVERIFY(!dead || TestEnvironment::leaveDeadSocket(L"quorlinctl"));
+            const Result result = quorlinctl({"get", "mic1.gain"});
+            QCOMPARE(result.status, int(remote::NoPanel));
+            QVERIFY2(result.error.contains("no Quorlin panel is running"),
+                     qPrintable(result.error));
+        }
         startPanel();
         const auto connected = [] {
             auto socket = std::make_unique<QLocalSocket>();
@@ -307,8 +291,7 @@ private slots:
             QVERIFY(m_panel->waitForLine(QStringLiteral("painted ") + row.painted, painted) >= 0);
     }
 
-    // The socket is the user's alone: another user, even with the way to it
-    // open, cannot connect.
+    // The socket is the user's alone, even with the way to it open.
     void otherUser()
     {
         startPanel();

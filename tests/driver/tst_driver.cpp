@@ -1,7 +1,5 @@
-// The device link from the socket up: where the POSIX device files live, how
-// opening a device and an exchange fail, what QuorlinIoControl puts on the
-// wire byte for byte, and how it reads the answers. (The level conversions
-// are checked where they show: the panels' readouts and Mixer cells.)
+// The device link: where the device files live, how opening and exchanges
+// fail, QuorlinIoControl's bytes on the wire and how it reads the answers.
 
 #include "driver/meter_block.h"
 #include "driver/mixer_block.h"
@@ -9,11 +7,8 @@
 #include "platform/device_file.h"
 #include "platform/posix_endpoint.h"
 #include "raw_device.h"
-#include "test_environment.h"
-#include "wide_output_sink.h"
+#include "test_common.h"
 
-#include <QDir>
-#include <QTest>
 #include <array>
 #include <functional>
 #include <future>
@@ -53,8 +48,8 @@ class TestDriver : public QObject {
     }
 
 private slots:
-    // Each operation's code, output size and input bytes, and what it reports
-    // when the driver refuses; a closed handle sends nothing and reports failure.
+    // Each operation's code, output size, input bytes and result when refused;
+    // a closed handle sends nothing and fails.
     void exchanges_data()
     {
         QTest::addColumn<Exchange>("exchange");
@@ -123,10 +118,9 @@ private slots:
         QCOMPARE(device.requests().size(), std::size_t(2));
     }
 
-    // "\\.\QuorlinAudioBus0" to 15 are tried in order and the first that answers
-    // is kept; a bus without a socket, or with one nobody serves (left by a
-    // crashed unit), is not found (2). CloseDevice (twice is harmless) and
-    // deletion release the device.
+    // Buses 0 to 15 are tried in order, the first that answers kept; a bus
+    // without a socket, or a dead one, is not found (2). CloseDevice (twice is
+    // harmless) and deletion release the device.
     void openTakesTheFirstBusThatAnswers()
     {
         QStringList lines;
@@ -150,8 +144,8 @@ private slots:
         QTRY_COMPARE(descriptors(), before);
     }
 
-    // A name's last component, UTF-8 encoded, in the runtime directory: without
-    // XDG_RUNTIME_DIR, or with it empty, /tmp/quorlin-<uid>, made private.
+    // A name's last component, UTF-8, in the runtime directory: without
+    // XDG_RUNTIME_DIR (or empty) /tmp/quorlin-<uid>, made private.
     void whereDevicesLive()
     {
         const QString dir = m_env.runtimeDirectory() + "/quorlin/";
@@ -182,8 +176,10 @@ private slots:
     // What reaches the caller of an exchange: the output, or a Win32 error and nothing.
     void exchange_data()
     {
-        QTest::addColumn<Bytes>("reply");    // none: no answer
-        QTest::addColumn<QString>("unplug"); // "before" the request, or "waiting" for the answer
+        QTest::addColumn<Bytes>("reply"); // none: no answer
+        // Unplugged "before" the request or "waiting" for the answer; or the answer
+        // "late", after the driver's 5 s: then never taken for the next.
+        QTest::addColumn<QString>("event");
         QTest::addColumn<uint>("error");
         QTest::newRow("answered") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << "" << 0u;
         QTest::newRow("refused with a code") << Bytes{87, 0, 0, 0} << "" << 87u;
@@ -192,17 +188,19 @@ private slots:
         QTest::newRow("no status word") << Bytes{0, 0} << "" << 13u;
         QTest::newRow("unplugged while waiting") << Bytes{} << "waiting" << 1167u;
         QTest::newRow("unplugged") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << "before" << 1167u;
+        QTest::newRow("late") << Bytes{0, 0, 0, 0, 1, 2, 3, 4} << "late" << 121u;
     }
 
     void exchange()
     {
         QFETCH(Bytes, reply);
-        QFETCH(QString, unplug);
+        QFETCH(QString, event);
         QFETCH(uint, error);
         auto device = std::make_unique<RawDevice>();
         device->setRawReply(reply);
+        device->setReplyDelay(std::chrono::milliseconds(event == "late" ? 6500 : 0));
         const platform::DeviceHandle handle = platform::openDevice(kBus0);
-        if (unplug == "before")
+        if (event == "before")
             device.reset();
         unsigned char in[3] = {7, 8, 9}, out[4] = {};
         auto result = std::async(std::launch::async, [&] {
@@ -212,26 +210,12 @@ private slots:
         });
         const Bytes request{0x84, 0x20, 0xDC, 0xFF, 4, 0, 0, 0, 7, 8, 9}; // code, out size, input
         QTRY_VERIFY(!device || device->requests() == std::vector<Bytes>{request});
-        if (unplug == "waiting")
+        if (event == "waiting")
             device.reset();
         QCOMPARE(result.get(), error);
         QCOMPARE(int(out[3]), error ? 0 : 4);
-        platform::closeDevice(handle);
-    }
-
-    // A reply later than the driver waits (5 s) fails with 121, and the link
-    // is not used again: the late reply is never taken for the next answer.
-    void lateReplyIsNeverTakenForTheNext()
-    {
-        RawDevice device;
-        device.setReply(0, {7, 0, 0, 0});
-        device.setReplyDelay(std::chrono::milliseconds(6500));
-        const platform::DeviceHandle handle = platform::openDevice(kBus0);
-        unsigned char out[4] = {};
-        QVERIFY(!platform::deviceControl(handle, 0xFFDC2084, nullptr, 0, out, 4));
-        QCOMPARE(platform::lastError(), 121u);
-        QVERIFY(!platform::deviceControl(handle, 0xFFDC2084, nullptr, 0, out, 4));
-        QCOMPARE(int(out[0]), 0);
+        QVERIFY(event != "late" || !platform::deviceControl(handle, 0xFFDC2084, in, 3, out, 4));
+        QCOMPARE(int(out[3]), error ? 0 : 4);
         platform::closeDevice(handle);
     }
 };

@@ -22,7 +22,7 @@ panel = window = None
 class Failure(Exception): pass
 
 def until(what, probe):
-    """Polls `probe` for something true, delivering AT-SPI events between polls."""
+    """Polls `probe` for something true, delivering AT-SPI events meanwhile."""
     end = time.monotonic() + WAIT
     while True:
         GLib.MainContext.default().iteration(False)
@@ -73,14 +73,16 @@ def unit_say(command):
     os.write(7, (command + "\n").encode())
 
 def spoken(node):
-    text = node.queryText()
-    return text.getText(0, text.characterCount)
+    return node.queryText().getText(0, node.queryText().characterCount)
+
+def first(root, test):
+    return next((n for n in descendants(root) if test(n)), None)
 
 def focused(root):
-    return next((n for n in descendants(root) if has(n, pyatspi.STATE_FOCUSED)), None)
+    return first(root, lambda n: has(n, pyatspi.STATE_FOCUSED))
 
 def named(root, role, name):
-    return next((n for n in descendants(root) if n.getRole() == role and n.name == name), None)
+    return first(root, lambda n: n.getRole() == role and n.name == name)
 
 def gone(node):
     try:
@@ -95,8 +97,7 @@ def focus_x_window(title):
     subprocess.run(["xdotool", "windowfocus", "--sync", found[0]], check=True)
 
 def trace():
-    with open(unit_log, errors="replace") as f:
-        return f.read().splitlines()
+    return open(unit_log, errors="replace").read().splitlines()
 
 def sent(line, since=0):
     until(f"'{line}' in the unit's trace", lambda: line in trace()[since:])
@@ -164,10 +165,8 @@ def check():
     focus_x_window("^Quorlin VT2")
     dial = found["MIC1 Gain"]
     unit_say("unplug")
-    def status_focused():
-        focus = focused(window)
-        return focus and focus.name == "Sound card not connected!"
-    until("focus on 'Sound card not connected!'", status_focused)
+    until("focus on 'Sound card not connected!'",
+          lambda: getattr(focused(window), "name", None) == "Sound card not connected!")
     until("the MIC1 Gain dial gone", lambda: gone(dial))
     if any(n.getRole() == pyatspi.ROLE_SPIN_BUTTON for n in descendants(window)):
         raise Failure("a dial is still reachable after the unplug")
@@ -177,8 +176,7 @@ def check():
           and focused(window).getRole() == pyatspi.ROLE_SPIN_BUTTON)
     until("the panel announced", lambda: named(window, pyatspi.ROLE_NOTIFICATION, window.name))
 
-    # The settings dialog from the window's shortcut: each option with its unit,
-    # a change announced.
+    # The settings dialog from the window's shortcut: options said with units.
     subprocess.run(["xdotool", "key", "ctrl+comma"], check=True)
     app = window.parent
     dialog = until("the settings dialog", lambda: named(app, pyatspi.ROLE_DIALOG, "Settings"))

@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
 # The real QuorlinDriver and quorlin-virtual-unit on a private desktop
-# (scripts/lib/desktop.sh) in a private home, runtime and temporary directory.
-# First, with a session bus and the accessibility bus but no tray yet, the
-# panel as a screen reader meets it (atspi_check.py). Then, with a tray, what
-# only a real desktop shows: the tray icon alone at start, with the zh_CN
-# translation loaded; the window opened from the tray finds a unit with its
-# title and size, a preset chosen in the tray menu reaches the unit, and an
-# unplug returns the window to "not connected"; closing the
-# window leaves the panel in the tray; the ASIO open-window message shows the
-# settings dialog; SIGTERM ends the panel with exit code 0.
+# (scripts/lib/desktop.sh): first, without a tray, the panel as a screen reader
+# meets it (atspi_check.py); then, with a tray, the icon alone at start in
+# zh_CN, the window from the tray finding a unit (title, size), a preset from
+# the tray menu, an unplug, closing the window, the ASIO open-window message, SIGTERM.
 #
 #   desktop_e2e.sh <QuorlinDriver> <quorlin-virtual-unit>
 set -euo pipefail
@@ -28,12 +23,7 @@ panel=""
 
 fail() {
   echo "FAIL: $*" >&2
-  local file
-  for file in "$session_dir"/*.log "$session_dir"/desktop/*.log; do
-    [[ -f $file ]] || continue
-    echo "----- $(basename "$file") (last 30 lines)" >&2
-    tail -n 30 "$file" >&2
-  done
+  tail -n 30 "$session_dir"/*.log "$session_dir"/desktop/*.log >&2 2> /dev/null
   exit 1
 }
 log() { echo "[$(date +%T)] $*"; }
@@ -88,17 +78,15 @@ until_ok "a steady main window" window_steady "$(visible_window '^Quorlin')"
 not_connected=$(window_size '^Quorlin')
 log "main window from the tray: not connected, $not_connected"
 
-# A unit plugged: its titled panel in a window of its own size; unplugged,
-# back to "not connected".
+# A unit plugged: its titled panel in a window of its own size.
 unit_say "model vt1"
 unit_say plug
 until_ok "window titled 'Quorlin VT1 - FW: …'" visible_window "^Quorlin VT1 - FW: "
 [[ $(window_size "^Quorlin VT1 - FW: ") != "$not_connected" ]] \
   || fail "the VT1 panel did not change the window's size"
 
-# A preset recalled from the tray menu (its last entry, "Presets", then the
-# entry after the built-in one): the unit receives the two inputs that
-# differ, the switch before the dial that goes up, and nothing else.
+# A preset from the tray menu ("Presets", the entry after the built-in one):
+# the unit receives the two inputs that differ, the switch first, nothing else.
 presets=$HOME/.local/share/QuorlinDriver/presets/vt1
 mkdir -p "$presets"
 printf '%s\n' '[Preset]' Model=vt1 Version=1 '[Button]' MicInstrIsChecked=false \

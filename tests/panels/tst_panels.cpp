@@ -1,40 +1,28 @@
 // The VT1, VT2 and VR panels against the virtual unit: what each sends and
-// stores on disk, MUTE and DIM, the readouts, what a refusal does, what a
-// damaged file restores, and how a screen reader finds and uses every control.
+// stores, MUTE and DIM, the readouts, refusals, damaged files, a screen reader.
 
 #include "accessibility_spy.h"
 #include "controls/button.h"
 #include "controls/knob.h"
 #include "controls/level_readout.h"
 #include "driver/quorlin_io_control.h"
-#include "log_capture.h"
 #include "panels/vr.h"
 #include "panels/vt1.h"
 #include "panels/vt2.h"
-#include "table_rows.h"
-#include "test_environment.h"
-#include "virtual_unit.h"
-#include "wide_output_sink.h"
+#include "test_common.h"
 
 #include <QAccessibleValueInterface>
-#include <QFile>
 #include <QLabel>
 #include <QLayout>
 #include <QRandomGenerator>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTest>
-#include <QTimer>
-#include <memory>
 
 using virtualunit::VirtualUnit;
 
 namespace {
 
-// Every stored control of each panel, in the order the panel restores them:
-// where it is ("dial 2" is the third dial, "MUTE 1" the second MUTE), its
-// value at rest, a change, what the unit then receives ("(row,column)=gain
-// ..." is a WriteMixer changing exactly those cells), and its key.
+// Every stored control of each panel in restore order: where it is ("dial 2"
+// the third dial, "MUTE 1" the second MUTE), its value at rest, a change, what
+// the unit then receives ("(row,column)=gain": a WriteMixer of those cells), its key.
 const struct Control {
     const char *model, *name;
     int rest, value;
@@ -72,9 +60,8 @@ const struct Control {
     {"vr", "DIM", 0, 1, "(256,0)=0.1 (256,1)=0.1", "HeadphoneDimIsChecked"},
 };
 
-// Meter entries 0 to 3, the readouts left to right, and their names.
-// A peak's sign does not count, the most negative one included, and the
-// phones' readout shows the mean of entries 2 and 3 without overflowing.
+// Meter entries 0 to 3, the readouts left to right and their names. A peak's
+// sign does not count; the phones' readout is the mean of entries 2 and 3.
 const struct {
     const char* name; // the model
     qint32 entries[4];
@@ -91,8 +78,8 @@ const struct {
     {"vr", {0, 2147483647, 2147483647, 2147483647}, "-inf dB", "MIC level"},
 };
 
-// A start: the operation the unit refuses throughout or "once" (none: "", no
-// unit at all: null), the line that says so and how often.
+// The operation the unit refuses throughout or "once" ("": none, null: no
+// unit), the line that says so and how often.
 const struct {
     const char *name, *model, *refused, *failure;
     int times;
@@ -108,8 +95,8 @@ const struct {
     {"vr Mixer", "vr", "WriteMixer", "Failed to set headphone volume.", 3},
 };
 
-// A damaged or hand-edited vt1.ini ("|" a line break, none: binary junk), and
-// the dials (mic 0..42, headphone and phone -80..6) and 48V it restores.
+// vt1.ini ("|": a line break, null: binary junk), the dials (mic 0..42, the
+// others -80..6) and 48V restored.
 const struct {
     const char *name, *contents;
     int dials[3];
@@ -155,7 +142,7 @@ class TestPanels : public QObject {
         return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + '/' + model +
                ".ini";
     }
-    // A panel's dials, and its `index`th switch showing `text`, in creation order.
+    // The dials, and the `index`th switch showing `text`, in creation order.
     static QList<Knob*> knobs(QWidget* panel)
     {
         return panel->findChildren<Knob*>(QString(), Qt::FindDirectChildrenOnly);
@@ -175,7 +162,7 @@ class TestPanels : public QObject {
                                                          : new vr);
     }
 
-    // The file entry of a control at `value`: "Dial/MicValue=20", "Button/MicInstrIsChecked=true".
+    // "Dial/MicValue=20", "Button/MicInstrIsChecked=true".
     static QString entry(const Control& control, int value)
     {
         return *control.name == 'd'
@@ -229,14 +216,7 @@ class TestPanels : public QObject {
         return int(m_log->lines().filter(QRegularExpression("^Failed ")).size());
     }
 
-    // What the unit received since the last call, without the meter reads.
-    QStringList sent()
-    {
-        QStringList lines;
-        for (const std::string& line : m_unit->takeTrace())
-            lines << QString::fromStdString(line);
-        return lines.filter(QRegularExpression("^(?!ReadMeters)"));
-    }
+    QStringList sent() { return sentTo(*m_unit); }
 
 private slots:
     void init()
@@ -245,16 +225,13 @@ private slots:
         m_unit.reset();
         for (const char* model : {"vt1", "vt2", "vr"})
             QFile::remove(iniPath(model));
-        virtualunit::Options options;
-        options.movingMeters = false;
-        m_unit = std::make_unique<VirtualUnit>(options);
-        QVERIFY(m_unit->plug());
+        QVERIFY(m_unit = stillUnit());
         m_log = std::make_unique<LogCapture>();
     }
 
     // A start sends every control at rest in restore order, stores every key,
     // presets the Mixer block and lays out every control, whatever the unit
-    // refuses; without a unit the panel stays empty. Deleting it lets go of the unit.
+    // refuses; without a unit the panel stays empty. Deleted, it lets go.
     void firstStart_data() { addRows(kStarts); }
     void firstStart()
     {
@@ -320,9 +297,8 @@ private slots:
         QTRY_COMPARE(m_unit->connectionCount(), 0);
     }
 
-    // A change sends exactly itself and reaches the file on disk at once, also
-    // when the unit refuses it (one failure line). A stored state is sent as
-    // the panel is built, so the same change then leaves the Mixer block as is.
+    // A change sends exactly itself and reaches the file at once, also when
+    // refused (one failure line). A stored state is sent as the panel is built.
     void eachControlIsSentSavedAndRestored_data()
     {
         QTest::addColumn<int>("row");
@@ -365,8 +341,7 @@ private slots:
     }
 
     // MUTE silences an output whatever DIM and the dial say; DIM takes 20 dB
-    // off the dial's level; the file keeps the dial's own value. (Each output's
-    // dial, MUTE and DIM follow each other in kControls.)
+    // off; the file keeps the dial's value. (dial, MUTE, DIM follow in kControls)
     void muteWinsOverDim_data()
     {
         QTest::addColumn<int>("row");
@@ -391,10 +366,9 @@ private slots:
         QVERIFY(onDisk(output->model).contains(entry(*output, -70)));
     }
 
-    // Readouts start at "-160 dB", show the meters on each read, keep their
-    // text when a read is refused, and the panel reads every 500 ms. A screen
-    // reader finds each readout by a name of its own with its level, told of
-    // each new level and of nothing else.
+    // Readouts start at "-160 dB", show the meters on each read (every 500 ms),
+    // keep their text when a read is refused, and are named for a screen reader,
+    // each with its level, told of each new level and of nothing else.
     void readoutsAndScreenReader_data() { addRows(kMeters); }
     void readoutsAndScreenReader()
     {
@@ -432,9 +406,8 @@ private slots:
         QCOMPARE(readouts(panel.get()), shown);
         QTRY_COMPARE_WITH_TIMEOUT(readouts(panel.get()).first(), "-186.6 dB", 5000);
 
-        // Every dial and switch has a role, a name of its own and its value or
-        // state, a dial steps up through its value, and Tab follows the
-        // columns. (desktop_e2e does the same over AT-SPI.)
+        // Each dial and switch: a role, a name of its own, its value or state;
+        // a dial steps up through its value; Tab goes column by column.
         panel->show();
         QStringList spoken;
         QList<QWidget*> controls;
@@ -449,8 +422,7 @@ private slots:
             spoken << name;
             QCOMPARE(iface->role(), knob ? QAccessible::SpinBox : QAccessible::CheckBox);
             if (knob) {
-                // "Current value + step" raises every dial, the VT2 gain's 0
-                // (whose next value shows 10) included.
+                // Value + step raises every dial, the VT2 gain's 0 (next shown: 10) too.
                 QAccessibleValueInterface* value = iface->valueInterface();
                 QCOMPARE(value->currentValue().toString() + knob->unit,
                          iface->text(QAccessible::Value));
@@ -460,7 +432,6 @@ private slots:
                 QCOMPARE(knob->value, before + 1);
             } else
                 QCOMPARE(iface->state().checked, button->checked);
-            // Tab order: column by column (left to right), each top to bottom.
             const auto place = [&panel](QWidget* c) {
                 int column = 0;
                 while (
@@ -475,10 +446,8 @@ private slots:
                  knobs(panel.get()).size() + panel->findChildren<Button*>().size());
     }
 
-    // A damaged or hand-edited vt1.ini restored by a real VT1 panel: only what
-    // QSettings writes is taken, or the "1" and "0" of a hand-edited switch; the
-    // controls, the unit and the file afterwards hold the default, or the
-    // dial's clamp of what was stored.
+    // A damaged vt1.ini: only what QSettings writes is taken, or a switch's "1"
+    // and "0"; the controls, unit and file hold the default or the dial's clamp.
     void damagedPanelFile_data() { addRows(kDamaged); }
     void damagedPanelFile()
     {
@@ -489,10 +458,7 @@ private slots:
             QRandomGenerator(8).fillRange(reinterpret_cast<quint32*>(contents.data()), 1024);
         }
         const QList<int> dials(std::begin(row.dials), std::end(row.dials));
-        QDir().mkpath(QFileInfo(iniPath("vt1")).absolutePath());
-        QFile file(iniPath("vt1"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
-        file.close();
+        QVERIFY(writeFile(iniPath("vt1"), contents));
         vt1 panel;
         QList<int> shown;
         for (const Knob* knob : knobs(&panel))

@@ -1,22 +1,13 @@
-// Presets on a real VT2 panel against the virtual unit: what a recall sends
-// (only the inputs that differ, never an output), the 48 V question, damaged
-// files that change nothing, the name rules, the store's round trip and a
-// save cut short before its rename.
+// Presets on a real VT2 panel and the virtual unit: what a recall sends, the
+// 48 V question, damaged files, names, round trips, a save cut short.
 
 #include "controls/button.h"
 #include "controls/knob.h"
 #include "panels/vt2.h"
 #include "presets/preset_store.h"
-#include "table_rows.h"
-#include "test_environment.h"
-#include "virtual_unit.h"
+#include "test_common.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSettings>
-#include <QTest>
 #include <csignal>
-#include <memory>
 #include <sys/resource.h>
 
 using namespace Presets;
@@ -24,10 +15,9 @@ using virtualunit::VirtualUnit;
 
 namespace {
 
-// Settings as "key=value" words on the VT2's inputs (short keys: "Mic1Value",
-// "Mic148VIsChecked"): a start the panel is brought to, a preset recalled
-// from there, what the unit then receives in order, and the answer to the
-// 48 V question (0 no, 1 yes; asked only where `asked` names switches).
+// "key=value" words on the VT2's inputs ("Mic1Value=3"): a start, a preset
+// recalled from there, what the unit then receives in order, the switches the
+// 48 V question names and its answer.
 const struct {
     const char *name, *start, *preset, *sent, *asked;
     bool yes;
@@ -47,9 +37,8 @@ const struct {
     {"48V off never asks", "Mic148VIsChecked=true", "", "SetMic48V channel=1 state=0", "", false},
 };
 
-// A damaged preset: what is done to a good one, and the words of the fault.
-// "+X" appends the line X, "-K" drops the line of key K, "K=V" sets it,
-// "<N" cuts the file N bytes short, "=X" replaces the whole text.
+// A good preset damaged ("+X" appends line X, "-K" drops key K's line, "K=V"
+// sets it, "<N" cuts N bytes, "=X" replaces the text), and the fault's words.
 const struct {
     const char *name, *edit, *fault;
 } kDamaged[] = {
@@ -106,7 +95,6 @@ class TestPresets : public QObject {
     std::unique_ptr<VirtualUnit> m_unit;
     std::unique_ptr<vt2> m_panel;
 
-    // The panel's input or output control whose key ends with `shortKey`.
     PanelControl control(const QString& shortKey) const
     {
         for (const PanelControl& c : m_panel->controls())
@@ -125,8 +113,7 @@ class TestPresets : public QObject {
                 c.button->setState(word.section('=', 1) == "true");
         }
     }
-    // The text of a good VT2 preset at rest with `words` changed, as the
-    // store writes it.
+    // A good VT2 preset at rest with `words` changed, as the store writes it.
     QByteArray presetText(const QString& words) const
     {
         Values values = PresetStore(*m_panel).defaults();
@@ -147,19 +134,12 @@ class TestPresets : public QObject {
         }
         return text;
     }
-    static void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
     static QByteArray readFile(const QString& path)
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    // Every input and output as "key=value", to see that nothing moved.
+    // Every input and output as "key=value".
     QStringList shown() const
     {
         QStringList values;
@@ -167,15 +147,7 @@ class TestPresets : public QObject {
             values << c.key + '=' + QString::number(c.knob ? c.knob->value : c.button->checked);
         return values;
     }
-    // What the unit received since the last call, without the meter reads.
-    QStringList sent()
-    {
-        QStringList lines;
-        for (const std::string& line : m_unit->takeTrace())
-            if (line.rfind("ReadMeters", 0) != 0)
-                lines << QString::fromStdString(line);
-        return lines;
-    }
+    QStringList sent() { return sentTo(*m_unit); }
 
 private slots:
     void init()
@@ -183,25 +155,21 @@ private slots:
         m_panel.reset();
         m_unit.reset();
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
-        virtualunit::Options options;
-        options.movingMeters = false;
-        m_unit = std::make_unique<VirtualUnit>(options);
-        QVERIFY(m_unit->plug());
+        QVERIFY(m_unit = stillUnit());
         m_panel = std::make_unique<vt2>();
         // The outputs somewhere a recall must leave them.
         set("SpeakerValue=-10 HeadphoneMuteIsChecked=true HeadphoneValue=-30");
     }
 
-    // A recall sends the inputs that differ, one by one as the user's own
-    // changes (saved in vt2.ini too), and never touches an output. Switching
-    // 48 V on asks first, naming the switches; "no" changes nothing.
+    // A recall sends the inputs that differ as the user's own changes (saved in
+    // vt2.ini too), never an output. 48 V on asks first; "no" changes nothing.
     void recallSendsOnlyWhatDiffers_data() { addRows(kRecalls); }
     void recallSendsOnlyWhatDiffers()
     {
         const auto& row = currentRow(kRecalls);
         set(row.start);
         const PresetStore store(*m_panel);
-        writeFile(store.directory() + "/Take.ini", presetText(row.preset));
+        QVERIFY(writeFile(store.directory() + "/Take.ini", presetText(row.preset)));
         const QStringList before = shown();
         sent();
         QStringList asked;
@@ -232,9 +200,8 @@ private slots:
         }
     }
 
-    // A damaged preset is refused whole, by recall and by import, with the
-    // file and the entry named: the unit, the panel and the store keep what
-    // they had.
+    // A damaged preset is refused whole by recall and import, file and entry
+    // named: the unit, the panel and the store keep what they had.
     void damagedPresetChangesNothing_data() { addRows(kDamaged); }
     void damagedPresetChangesNothing()
     {
@@ -259,9 +226,8 @@ private slots:
         }
         const PresetStore store(*m_panel);
         const QString path = store.directory() + "/Broken.ini";
-        writeFile(path, text);
         const QString import = m_env.root() + "/import.ini";
-        writeFile(import, text);
+        QVERIFY(writeFile(path, text) && writeFile(import, text));
         const QStringList before = shown();
         sent();
         const Outcome recalled = store.recall("broken", [](const QStringList&) { return true; });
@@ -296,8 +262,8 @@ private slots:
         QVERIFY(!QFile::exists(store.directory() + "/../Evening.ini"));
     }
 
-    // Save, replace (keeping the first spelling), refuse the built-in one,
-    // export, import, delete; names that differ only in case are one preset.
+    // Save, replace (keeping the first spelling), export, import, delete; the
+    // built-in one refused; names differing only in case are one preset.
     void storeRoundTrip()
     {
         const PresetStore store(*m_panel);
@@ -332,8 +298,8 @@ private slots:
         QCOMPARE(sent(), QStringList{"SetMicVolume channel=1 value=0"});
     }
 
-    // A save that cannot finish (the disk full: no file may grow past a few
-    // bytes) leaves the old preset whole and no stray file beside it.
+    // A save that cannot finish (no file may grow past 16 bytes) leaves the old
+    // preset whole and no stray file.
     void interruptedSaveKeepsTheOldFile()
     {
         const PresetStore store(*m_panel);

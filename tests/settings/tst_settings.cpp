@@ -1,23 +1,15 @@
-// The settings dialog against the virtual unit: what each option change and
-// the start-up sequence send to the unit, with their pauses, what reaches
-// setting.ini on disk, the USB error count, and the link with the ASIO driver.
+// The settings dialog against the virtual unit: what option changes and the
+// start-up send, with their pauses, setting.ini, the USB error count, the ASIO link.
 
-#include "log_capture.h"
 #include "platform/message_pipe.h"
 #include "settings/settings.h"
-#include "table_rows.h"
-#include "test_environment.h"
-#include "virtual_unit.h"
-#include "wide_output_sink.h"
+#include "test_common.h"
 
 #include <QAccessible>
 #include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTest>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -29,11 +21,10 @@ using Bytes = QByteArray;
 namespace {
 
 // An option picked (`pick`, box=text) or, with none, initialize() as the main
-// window runs it. The unit starts at buffer 192, latency 8, 44100 Hz, safe mode
-// off; setting.ini holds `file` (its lines), then `before` is picked. Lists are
-// separated by "; ", "@" stands for the start-up rate steps at 44100 Hz.
-// `failure` is the failed step logged, `end` the line that ends a sequence
-// that goes on in timers.
+// window runs it, from buffer 192, latency 8, 44100 Hz, safe mode off, with
+// setting.ini holding `file`, then `before` picked. Lists are separated by "; ",
+// "@" is the start-up rate steps at 44100 Hz. `failure` is the failed step
+// logged, `end` the line that ends a sequence that goes on in timers.
 struct Sequence {
     const char *name, *file, *before, *refused, *pick, *calls, *saved, *failure, *end;
     bool running;
@@ -116,7 +107,7 @@ class TestSettings : public QObject {
     static QStringList list(const QString& s) { return s.split("; ", Qt::SkipEmptyParts); }
     static QString failed(QString step) { return step + "，可能是驱动未正确加载或设备未连接。"; }
 
-    // setting.ini as it is on disk right now, one entry a line, blank lines left out.
+    // setting.ini on disk now, one entry a line.
     QStringList onDisk()
     {
         QFile file(m_ini);
@@ -154,8 +145,7 @@ class TestSettings : public QObject {
         m_log->clear();
     }
 
-    // The pauses the unit needs between two steps that follow each other;
-    // load can only lengthen them.
+    // The pauses the unit needs between two steps; load only lengthens them.
     void checkPauses()
     {
         const std::map<QString, int> pauses{{"StopAudio>SetSampleRate", 100},
@@ -171,8 +161,8 @@ class TestSettings : public QObject {
         }
     }
 
-    // Sends one message as the ASIO driver and waits until the listener waits
-    // for the next client, so that what it signalled is queued; delivers it.
+    // Sends a message as the ASIO driver, waits until the listener waits for the
+    // next client (so that what it signalled is queued) and delivers it.
     void deliver(const Bytes& message)
     {
         const int waits = m_log->count(kWaiting);
@@ -186,9 +176,8 @@ private slots:
     {
         QFile::remove(m_ini);
         m_log = std::make_unique<LogCapture>();
-        virtualunit::Options options;
-        options.movingMeters = false;
-        m_unit = std::make_unique<VirtualUnit>(options);
+        m_unit = std::make_unique<VirtualUnit>();
+        m_unit->setMovingMeters(false);
         m_unit->setTraceListener([this](const std::string& line) {
             std::scoped_lock lock(m_mutex);
             if (line.rfind("GetUsbStatus", 0) != 0) {
@@ -213,11 +202,7 @@ private slots:
     {
         const Sequence& run = currentRow(kSequences);
         const QString end = *run.end ? QString(run.end) : *run.failure ? failed(run.failure) : "";
-        QDir().mkpath(QFileInfo(m_ini).path());
-        QFile ini(m_ini);
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(list(run.file).join('\n').toUtf8());
-        ini.close();
+        QVERIFY(writeFile(m_ini, list(run.file).join('\n').toUtf8()));
         openDialog(true);
         for (const QString& earlier : list(run.before))
             set(earlier);
@@ -228,7 +213,7 @@ private slots:
             set(run.pick);
         else
             m_dialog->initialize();
-        // A pick's file is read before the event loop runs again: on disk at once.
+        // The file is read before the event loop runs again: on disk at once.
         QTRY_VERIFY(end.isEmpty() || m_log->contains(end));
         QCOMPARE(calls(), list(QString(run.calls).replace("@", kStartUpRate)));
         QCOMPARE(onDisk(), list(run.saved));
@@ -236,8 +221,8 @@ private slots:
         checkPauses();
     }
 
-    // A screen reader reads each box as labelled by the caption above it. The
-    // USB error count shows while the unit counts errors, and hides at none.
+    // Each box is labelled by its caption for a screen reader. The USB error
+    // count shows while the unit counts errors, and hides at none.
     void whatTheDialogShows()
     {
         openDialog(true);
@@ -260,8 +245,8 @@ private slots:
         QVERIFY(!label->isVisible());
     }
 
-    // What the ASIO driver sends: the five little-endian words logged (bytes
-    // not sent count as zero), and whether the dialog comes to the front.
+    // The ASIO driver's five little-endian words logged (bytes not sent count
+    // as zero), and whether the dialog comes to the front.
     void openWindowMessage_data()
     {
         QTest::addColumn<Bytes>("message");
@@ -302,8 +287,7 @@ private slots:
         QVERIFY(m_dialog->isVisible() && !m_dialog->isMinimized());
     }
 
-    // OK hides the dialog and sends the ASIO driver its reset byte, every
-    // time; with no ASIO driver it only hides the dialog.
+    // OK hides the dialog and sends the ASIO driver (if any) its reset byte.
     void okSendsTheReset()
     {
         openDialog(false);
@@ -318,8 +302,7 @@ private slots:
         QCOMPARE(m_unit->state().asioOtherMessages, 0u);
     }
 
-    // A socket file left by a crashed panel is replaced, and a client may take
-    // its time to write: the ASIO driver still reaches the dialog.
+    // A socket left by a crashed panel is replaced; a client may take its time.
     void asioDriverReachesTheDialog()
     {
         QVERIFY(TestEnvironment::leaveDeadSocket(virtualunit::kPanelPipe));
@@ -332,8 +315,8 @@ private slots:
         QTRY_VERIFY(m_dialog->isVisible());
     }
 
-    // Closing the dialog ends the listener, whatever it waits for, then
-    // closes its pipe. A hang fails the test by its time-out.
+    // Closing the dialog ends the listener, whatever it waits for, then closes
+    // its pipe. A hang fails the test by its time-out.
     void closingEndsTheListener_data()
     {
         QTest::addColumn<bool>("silent"); // a client connected that never writes
@@ -355,8 +338,7 @@ private slots:
         QCOMPARE(m_unit->sendOpenWindow(), 2u); // nobody listens any more
     }
 
-    // Without its pipe the listener goes round, pausing between turns, and
-    // still ends with the dialog.
+    // Without its pipe the listener goes round, pausing, and ends with the dialog.
     void listenerWithoutPipePausesAndEnds()
     {
         const Bytes runtime = qgetenv("XDG_RUNTIME_DIR");

@@ -1,8 +1,7 @@
 #pragma once
 
-// Switches Qt's accessibility on, as the platform does when a screen reader
-// connects, and records every accessibility event sent while it lives. Links
-// with Qt6::GuiPrivate: no public call turns accessibility on.
+// Switches Qt's accessibility on as a screen reader's arrival does (through
+// Qt6::GuiPrivate: no public call can) and records every event while it lives.
 
 #include <QAccessible>
 #include <QList>

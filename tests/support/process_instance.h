@@ -33,8 +33,7 @@ public:
     }
     int lineCount() { return int(output().count('\n')); }
 
-    // The first complete line at or after line `from` that `matches`; -1 when
-    // none came in time or the process ended first.
+    // The first complete line from line `from` on that `matches`; else -1.
     int waitFor(const std::function<bool(const QString&)>& matches, int from = 0)
     {
         QDeadlineTimer deadline(kProcessWaitMs);

@@ -8,10 +8,9 @@
 #include <mutex>
 #include <vector>
 
-// A bare device object for byte-level tests, served by the virtual unit's
-// socket server: it records every request message exactly as it arrived (u32
-// code, u32 output size, input) and answers with a scripted status and
-// payload, cut or zero-padded to the size asked for, or with raw reply bytes.
+// A bare device for byte-level tests on the virtual unit's socket server: it
+// records each request as it arrived (u32 code, u32 output size, input) and
+// answers a scripted status and payload, fitted to the size asked, or raw bytes.
 class RawDevice {
 public:
     using Bytes = std::vector<std::uint8_t>;

@@ -9,10 +9,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-// Gives a test process its own runtime directory (where device sockets live),
-// home, data, config and temporary directories, and switches QStandardPaths to
-// test mode, so a test never touches a user's files or a running unit. Make
-// it first thing and keep it for the whole test; child processes inherit it.
+// A test process's own runtime (device sockets), home, data, config and
+// temporary directories, QStandardPaths in test mode: no user's files or unit
+// touched. Made first, kept for the whole test; child processes inherit it.
 class TestEnvironment {
 public:
     TestEnvironment()
@@ -34,8 +33,7 @@ public:
     QString root() const { return m_root.path(); }
     QString runtimeDirectory() const { return root() + "/runtime"; } // $XDG_RUNTIME_DIR
 
-    // Leaves the socket file of a device or pipe `name` as a crashed process
-    // does: bound, never served, closed.
+    // Leaves the socket of device or pipe `name` as a crashed process does.
     static bool leaveDeadSocket(const std::wstring& name)
     {
         if (!platform::posix::ensureRuntimeDirectory())

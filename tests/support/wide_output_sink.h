@@ -3,9 +3,8 @@
 #include <iostream>
 #include <sstream>
 
-// Sends the driver's device-open lines (std::wcout) to a buffer while it
-// lives, so that the narrow standard output the test framework writes to is
-// never switched to wide orientation.
+// Keeps the driver's device-open lines (std::wcout) in a buffer while it
+// lives, so that the test framework's narrow output never turns wide.
 class WideOutputSink {
 public:
     WideOutputSink()

@@ -4,10 +4,7 @@
 #include "console.h"
 #include "platform/device_file.h"
 #include "platform/message_pipe.h"
-#include "test_environment.h"
-#include "virtual_unit.h"
-
-#include <QTest>
+#include "test_common.h"
 
 using virtualunit::VirtualUnit;
 using Bytes = QByteArray;
@@ -37,10 +34,8 @@ class TestVirtualUnit : public QObject {
     static QString last(const VirtualUnit& u) { return QString::fromStdString(u.trace().back()); }
 
 private slots:
-    // Each kind of exchange's error, answer and trace line: a getter, the Mixer block, the
-    // meters, a bare command, the status, vendor commands and reads (the product's tests
-    // compare every other line, and tst_driver pins the product's bytes). A byte more or
-    // less in or out is refused with 87, an unknown code with 1; the link stays usable.
+    // Each kind of exchange's error, answer and trace line. A byte more or less
+    // in or out is refused with 87, an unknown code with 1; the link stays usable.
     void exchanges_data()
     {
         QTest::addColumn<uint>("code");
