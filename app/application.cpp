@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/log_file.h"
 #include "app/main_window.h"
 #include "app/single_instance_guard.h"
 #include "app/translation_loader.h"
@@ -36,6 +37,7 @@ void quitOnTerminationRequest(QApplication& application)
 
 int runApplication(int argc, char* argv[])
 {
+    startLogFileFromEnvironment();
     QApplication application(argc, argv);
     // Named explicitly rather than after the command that started it, so
     // that the settings files are found the same way through any link.
