@@ -3,6 +3,7 @@
 #include "platform/standard_streams.h"
 
 #include <QByteArray>
+#include <QDebug>
 #include <QString>
 #include <QtGlobal>
 #include <cstdio>
