@@ -127,20 +127,22 @@ fetch_qt_source() {
 
 build_qt() {
   local work=$cache_root/work-$qt_version-$options_hash
-  local started=$SECONDS
   log "building Qt $qt_version for Windows into $qt_prefix (once; about 30 minutes on two cores)"
   local srcdir
   srcdir=$(find "$work/src" -maxdepth 1 -type d -name 'qt6-base-*' 2>/dev/null | head -1)
   if [[ -z $srcdir ]]; then
     rm -rf "$work"
     mkdir -p "$work/src"
+    date +%s > "$work/started"
     fetch_qt_source "$work/src"
     srcdir=$(find "$work/src" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
   fi
   [[ -n $srcdir ]] || die "apt-get source qt6-base gave no source tree"
+  # The build's wall time counts from its first start, fetch included.
+  [[ -f $work/started ]] || date +%s > "$work/started"
   # Qt's own toolchain file records this one; the product's build chains
   # cmake/toolchain-mingw64.cmake instead (QT_CHAINLOAD_TOOLCHAIN_FILE).
-  cat > "$work/toolchain.cmake" <<EOF
+  [[ -f $work/toolchain.cmake ]] || cat > "$work/toolchain.cmake" <<EOF
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
@@ -152,8 +154,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 EOF
-  rm -rf "$work/build"
-  cmake -S "$srcdir" -B "$work/build" -G Ninja \
+  # An interrupted build carries on where it stopped: the work directory is
+  # the options' own.
+  [[ -f $work/build/build.ninja ]] || cmake -S "$srcdir" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
     -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
@@ -169,11 +172,12 @@ EOF
   for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     cp "$($mingw-g++-posix -print-file-name="$dll")" "$qt_prefix/bin/"
   done
+  local seconds=$(($(date +%s) - $(cat "$work/started")))
   printf 'qt_version=%s\nbuild_seconds=%s\ncompiler=%s\n' \
-    "$qt_version" "$((SECONDS - started))" "$compiler_version" > "$qt_prefix/$qt_built_mark"
+    "$qt_version" "$seconds" "$compiler_version" > "$qt_prefix/$qt_built_mark"
   printf '%s\n' "${qt_options[@]}" > "$qt_prefix/quorlin-qt-options.txt"
   rm -rf "$work"
-  log "Qt for Windows built in $((SECONDS - started)) s: $qt_prefix ($(du -sh "$qt_prefix" | cut -f1))"
+  log "Qt for Windows built in $seconds s: $qt_prefix ($(du -sh "$qt_prefix" | cut -f1))"
 }
 
 if [[ -n ${qt_given:-} ]]; then
