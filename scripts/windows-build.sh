@@ -138,6 +138,11 @@ build_qt() {
     srcdir=$(find "$work/src" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
   fi
   [[ -n $srcdir ]] || die "apt-get source qt6-base gave no source tree"
+  # Without Direct2D, 6.4's windows plugin does not link: it is told so.
+  if [[ ! -f $srcdir/.quorlin-patched ]]; then
+    patch -d "$srcdir" -p1 --forward < "$root/packaging/windows/qt6-base-directwrite-without-direct2d.patch" >&2
+    touch "$srcdir/.quorlin-patched"
+  fi
   # The build's wall time counts from its first start, fetch included.
   [[ -f $work/started ]] || date +%s > "$work/started"
   # Qt's own toolchain file records this one; the product's build chains
@@ -203,6 +208,7 @@ fi
 # platform/ and adds the Windows resource. Tests and benchmarks need the
 # virtual unit, which is POSIX-only.
 product=$build/product
+mkdir -p "$build"
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 cmake -S "$root" -B "$product" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \

@@ -72,6 +72,7 @@ export WINEPREFIX=$session_dir/wine WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRID
 desktop_start "$session_dir/desktop" --tray || fail "no desktop"
 # The Wine server stays up for the whole test: a new server would run
 # wineboot, which starts what the Run key names, the installed panel.
+mkdir -p "$WINEPREFIX"
 wineserver -p
 wineboot -i > "$session_dir/wineboot.log" 2>&1 || fail "wineboot could not make the prefix"
 log "Wine prefix ready on $DISPLAY"
@@ -112,11 +113,18 @@ shoot() { # window-id file
   [[ -n $shots ]] || return 0
   import -window "$1" "$shots/$2" 2> /dev/null || fail "no screenshot $2"
 }
-# The tray menu: the panel's visible pop-up (override-redirect) window.
+# The tray menu: the panel's visible pop-up (override-redirect) window (Wine
+# names the class of its windows after the program, in lower case).
 menu_window() {
-  xdotool search --onlyvisible --class 'QuorlinDriver' 2> /dev/null | while read -r id; do
-    xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && echo "$id"
-  done | tail -n 1 | grep .
+  local id info
+  for id in $(xwininfo -root -tree | awk '/\("quorlindriver\.exe" "quorlindriver\.exe"\)/ { print $1 }'); do
+    info=$(xwininfo -id "$id")
+    if [[ $info == *"Override Redirect State: yes"* && $info == *"Map State: IsViewable"* ]]; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
 }
 open_menu() {
   click_tray_icon 3 || fail "no tray icon to open the menu from"
@@ -138,11 +146,15 @@ start_panel() { # log-file [environment...]
   panel=$!
   session_track "$panel"
 }
-# Quit from the tray menu: below the version label, which is disabled, Quit is
-# the first item the keyboard reaches.
+# Quit from the tray menu: the pointer on its first item, the version label
+# (disabled, but the Windows style lets it be the current item), then Down
+# to Quit, the item below it, and Return.
 quit_from_tray() {
-  local ending=$panel status=0
+  local ending=$panel status=0 x y w
   open_menu
+  read -r x y w _ <<< "$(window_geometry "$(menu_window)")"
+  xdotool mousemove $((x + w / 2)) $((y + 8))
+  sleep 0.3
   xdotool key Down Return
   panel=""
   panel_ended() { ! kill -0 "$ending" 2> /dev/null; }
@@ -224,7 +236,7 @@ asio_done() { ! kill -0 "$asio_server" 2> /dev/null; }
 until_ok "the reset byte at the stand-in's server" asio_done
 asio_status=0
 wait "$asio_server" || asio_status=$?
-grep -qx 'message 31' "$session_dir/asio-server.log" && ((asio_status == 0)) \
+tr -d '\r' < "$session_dir/asio-server.log" | grep -qx 'message 31' && ((asio_status == 0)) \
   || fail "the stand-in's server did not read the reset byte 0x31"
 grep -qF "ASIO reset signal sent successfully." "$panel_log" || fail "the panel did not log the reset"
 log "OK sent the reset byte 0x31 to \\\\.\\pipe\\QuorlinPannelToASIO"
@@ -244,7 +256,8 @@ panel_log=$session_dir/panel-zh.log
 start_panel "$panel_log" LOCPATH="$session_dir/locale" LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 until_ok "the tray icon (zh_CN)" wine_tray_icon
 until_ok "the Chinese translation" grep -qF 'QuorlinDriver_zh_CN.qm' "$panel_log"
-grep -qE '成功加载翻译文件：.*/QuorlinDriver_zh_CN\.qm$' "$panel_log" \
+# (The log file is a Windows text file: its lines end in CR LF.)
+tr -d '\r' < "$panel_log" | grep -qE '成功加载翻译文件：.*/QuorlinDriver_zh_CN\.qm$' \
   || fail "the panel did not load QuorlinDriver_zh_CN.qm: $(grep -F '翻译' "$panel_log")"
 if [[ -n $shots ]]; then
   until_ok "the main window (zh_CN)" open_main_window
@@ -254,7 +267,15 @@ if [[ -n $shots ]]; then
   wine "$stand_in" open-window > /dev/null 2>&1 || fail "no open-window message (zh_CN)"
   until_ok "the settings dialog (zh_CN)" visible_window '^Settings$'
   until_ok "a steady settings dialog" window_steady "$(visible_window '^Settings$')"
-  shoot "$(visible_window '^Settings$')" settings-zh.png
+  dialog=$(visible_window '^Settings$')
+  shoot "$dialog" settings-zh.png
+  # Escape closes the dialog (the tray menu does not open over it).
+  read -r x y w h <<< "$(window_geometry "$dialog")"
+  xdotool mousemove $((x + w / 2)) $((y + 10))
+  sleep 0.3
+  xdotool key Escape
+  dialog_gone() { ! visible_window '^Settings$'; }
+  until_ok "the settings dialog to close" dialog_gone
   shoot_menu tray-menu-zh.png
 fi
 quit_from_tray
