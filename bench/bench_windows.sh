@@ -13,9 +13,12 @@
 # Marks, the same for both programs, taken by this script's clock from just
 # before the start (date +%s%N):
 #   tray icon    the icon docked in trayer, polled with xwininfo every 20 ms
-#   event loop   the first detection tick's log line ("Device PID: 0"), which
-#                the panel's 1000 ms timer gives once the event loop runs,
-#                less those 1000 ms; read from the log file (QUORLIN_LOG_FILE)
+#   event loop   the first detection tick's first log line (the failed open of
+#                \\.\QuorlinAudioBus0), which the panel's 1000 ms timer gives
+#                once the event loop runs, less those 1000 ms; read from the
+#                log file (QUORLIN_LOG_FILE)
+#   tick         from that line to the tick's last one ("Device PID: 0"): the
+#                sixteen failed opens and the rest of one detection
 #   memory       VmRSS and VmHWM of the process 3 s after the tray icon (for
 #                Wine: the program's own process, not wineserver or explorer)
 # Each program starts once unmeasured (Wine's first start fills its caches),
@@ -38,16 +41,15 @@ export LC_ALL=C.UTF-8
 export WINEPREFIX=$session_dir/wine WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 desktop_start "$session_dir/desktop" --tray || fail "no desktop"
 wineboot -i > /dev/null 2>&1 || fail "wineboot failed"
-wineserver -w
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 wine_icon() { xwininfo -root -tree | grep -q '(has no name): ("explorer.exe" "explorer.exe")  [0-9]\{1,2\}x'; }
 linux_icon() { tray_icon > /dev/null; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# run <kind> <log>: prints "tray-ms loop-ms rss-kB hwm-kB"
+# run <kind> <log>: prints "tray-ms loop-ms rss-kB hwm-kB tick-ms"
 run() {
-  local kind=$1 log=$2 start pid icon tick
+  local kind=$1 log=$2 start pid icon first tick
   rm -f "$log"
   start=$(now_ms)
   if [[ $kind == wine ]]; then
@@ -58,7 +60,9 @@ run() {
   pid=$!
   until ${kind}_icon; do sleep 0.02; done
   icon=$(now_ms)
-  until grep -qF "Device PID: 0" "$log" 2> /dev/null; do sleep 0.02; done
+  until grep -qF 'QuorlinAudioBus0 failed' "$log" 2> /dev/null; do sleep 0.01; done
+  first=$(now_ms)
+  until grep -qF "Device PID: 0" "$log" 2> /dev/null; do sleep 0.01; done
   tick=$(now_ms)
   sleep 3
   local rss hwm
@@ -66,8 +70,9 @@ run() {
   hwm=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
   kill "$pid"
   wait "$pid" 2> /dev/null || true
-  [[ $kind != wine ]] || wineserver -w
-  echo "$((icon - start)) $((tick - 1000 - start)) $rss $hwm"
+  # the icon gone: the next start's icon is its own
+  while ${kind}_icon; do sleep 0.05; done
+  echo "$((icon - start)) $((first - 1000 - start)) $rss $hwm $((tick - first))"
 }
 
 run wine "$session_dir/warm.log" > /dev/null
@@ -84,6 +89,8 @@ printf '  %-40s %9s ms %9s ms\n' "start to tray icon (median)" \
   "$(column_median "$session_dir/wine.txt" 1)" "$(column_median "$session_dir/linux.txt" 1)"
 printf '  %-40s %9s ms %9s ms\n' "start to event loop (median)" \
   "$(column_median "$session_dir/wine.txt" 2)" "$(column_median "$session_dir/linux.txt" 2)"
+printf '  %-40s %9s ms %9s ms\n' "one detection tick, no unit (median)" \
+  "$(column_median "$session_dir/wine.txt" 5)" "$(column_median "$session_dir/linux.txt" 5)"
 printf '  %-40s %9s MB %9s MB\n' "resident set (VmRSS), median" \
   "$(($(column_median "$session_dir/wine.txt" 3) / 1024))" "$(($(column_median "$session_dir/linux.txt" 3) / 1024))"
 printf '  %-40s %9s MB %9s MB\n' "peak resident set (VmHWM), median" \

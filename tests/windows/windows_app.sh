@@ -54,8 +54,9 @@ until_ok_check() {
 }
 
 log "building (scripts/windows-build.sh $work)"
-setup=$("$root/scripts/windows-build.sh" "$work" 2> "$work.build.log" | tail -n 1) \
-  || { tail -n 40 "$work.build.log" >&2; fail "the Windows build failed"; }
+mkdir -p "$work"
+setup=$("$root/scripts/windows-build.sh" "$work" 2> "$work/windows-build.log" | tail -n 1) \
+  || { tail -n 40 "$work/windows-build.log" >&2; fail "the Windows build failed"; }
 stand_in=$work/product/tests/windows/asio_driver_stand_in.exe
 [[ -f $setup && -f $stand_in ]] || fail "no setup program ($setup) or stand-in ($stand_in)"
 log "setup program $setup ($(($(stat -c %s "$setup") / 1024)) kB)"
