@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/control_server.h"
+#include "app/log_file.h"
 #include "app/main_window.h"
 #include "app/preset_menu.h"
 #include "app/single_instance_guard.h"
@@ -39,6 +40,7 @@ void quitOnTerminationRequest(QApplication& application)
 
 int runApplication(int argc, char* argv[])
 {
+    startLogFileFromEnvironment();
     QApplication application(argc, argv);
     // Named explicitly rather than after the command that started it, so
     // that the settings files are found the same way through any link.

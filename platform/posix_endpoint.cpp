@@ -32,8 +32,6 @@ void setLastError(std::uint32_t code)
     tLastError = code;
 }
 
-namespace {
-
 std::string toUtf8(const std::wstring& text)
 {
     std::string out;
@@ -57,8 +55,6 @@ std::string toUtf8(const std::wstring& text)
     }
     return out;
 }
-
-} // namespace
 
 std::string runtimeDirectory()
 {

@@ -31,6 +31,9 @@ bool ensureRuntimeDirectory();
 // L"\\\\.\\QuorlinAudioBus3" -> "<runtime>/QuorlinAudioBus3".
 std::string endpointPath(const std::wstring& objectName);
 
+// `text` (UTF-32 on POSIX) as UTF-8.
+std::string toUtf8(const std::wstring& text);
+
 // Win32 error code for a failed socket call's errno (see win32_error.h).
 std::uint32_t win32ErrorFromErrno(int error);
 

@@ -15,6 +15,11 @@ case "${1:-}" in
   # screen reader uses.
   --test) packages+=(g++-mingw-w64-x86-64 wine wine64 xvfb xauth twm trayer xdotool x11-utils
     dbus-x11 at-spi2-core python3-pyatspi) ;;
+  # The Windows program: Qt for Windows built from Debian's source with
+  # mingw-w64, a setup program made with NSIS, and its test under Wine on a
+  # private desktop (windows_app), with a Chinese locale made privately.
+  --windows) packages+=(g++-mingw-w64-x86-64-posix dpkg-dev nsis wine wine64 locales
+    xvfb xauth twm trayer xdotool x11-utils imagemagick) ;;
   --package) packages+=(dpkg-dev debootstrap) ;;
   # A fresh Debian 12 system, where the project installs its own packages.
   --fresh-root) packages=(debootstrap git) ;;

@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build-windows}")
 
 missing=()
-command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=("x86_64-w64-mingw32-g++ (package g++-mingw-w64-x86-64)")
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=("x86_64-w64-mingw32-g++-posix (package g++-mingw-w64-x86-64-posix)")
 command -v wine >/dev/null || missing+=("wine (packages wine and wine64)")
 command -v wineserver >/dev/null || missing+=("wineserver (package wine)")
 if [[ ${#missing[@]} -gt 0 ]]; then

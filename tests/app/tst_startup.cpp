@@ -130,6 +130,35 @@ private slots:
         QCOMPARE(linked.exitCode(), 0);
     }
 
+    // QUORLIN_LOG_FILE sends the whole log to that file, appended, in UTF-8:
+    // Qt's messages and the driver link's own lines on standard output alike.
+    void logFile()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("panel.log")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("an earlier line\n");
+        file.close();
+        const auto logged = [&file] {
+            QString text;
+            if (file.open(QIODevice::ReadOnly))
+                text = QString::fromUtf8(file.readAll());
+            file.close();
+            return text;
+        };
+        qputenv("QUORLIN_LOG_FILE", file.fileName().toUtf8());
+        Instance application;
+        qunsetenv("QUORLIN_LOG_FILE");
+        QTRY_VERIFY_WITH_TIMEOUT(logged().contains(QStringLiteral("\nDevice PID: 0\n")), kWaitMs);
+        const QString log = logged();
+        QVERIFY(log.startsWith(QStringLiteral("an earlier line\n")));
+        QVERIFY(log.contains(QStringLiteral("系统返回的语言代码：")));
+        QVERIFY(log.contains(
+            QStringLiteral("Open device \\\\.\\QuorlinAudioBus15 failed, error: 2\n")));
+        QVERIFY2(!application.output().contains(QStringLiteral("Device PID")),
+                 qPrintable(application.output()));
+    }
+
     // Without a notification area closing the window ends the application.
     void withoutATrayClosingTheWindowQuits()
     {
