@@ -200,17 +200,16 @@ kill -0 "$panel" 2> /dev/null || fail "the first panel ended with the second sta
 log "a second start exited with 0; the first runs on"
 
 # ======================================================================
-# quorlinctl, where the project has it (installed beside the panel).
+# quorlinctl, installed beside the panel, reaches it through its pipe.
 # Wine has no unit: "status" says so, and reading a control exits 3.
-if [[ -f $install_dir/quorlinctl.exe ]]; then
-  ctl='C:\Program Files\Quorlin\QuorlinDriver\quorlinctl.exe'
-  ctl_out=$(wine "$ctl" status 2>&1) || true
-  grep -qi "not connected" <<< "$ctl_out" || fail "quorlinctl status: '$ctl_out', expected 'not connected'"
-  ctl_status=0
-  wine "$ctl" get mic1.gain > /dev/null 2>&1 || ctl_status=$?
-  ((ctl_status == 3)) || fail "quorlinctl get mic1.gain exited $ctl_status, expected 3"
-  log "quorlinctl: not connected; get mic1.gain exited 3"
-fi
+[[ -f $install_dir/quorlinctl.exe ]] || fail "the setup program did not install quorlinctl.exe"
+ctl='C:\Program Files\Quorlin\QuorlinDriver\quorlinctl.exe'
+ctl_out=$(wine "$ctl" status 2> /dev/null | tr -d '\r') || fail "quorlinctl status failed: '$ctl_out'"
+grep -qx "connected=no" <<< "$ctl_out" || fail "quorlinctl status: '$ctl_out', expected 'connected=no'"
+ctl_status=0
+wine "$ctl" get mic1.gain > /dev/null 2>&1 || ctl_status=$?
+((ctl_status == 3)) || fail "quorlinctl get mic1.gain exited $ctl_status, expected 3"
+log "quorlinctl: not connected; get mic1.gain exited 3"
 # ======================================================================
 
 # --- the ASIO driver's messages ---
