@@ -11,7 +11,7 @@ set -euo pipefail
 panel_exe=$(realpath "$1")
 unit_exe=$(realpath "$2")
 qm_dir=$(dirname "$panel_exe")
-source "$(dirname "$(realpath "$0")")/../../scripts/lib/desktop.sh"
+source "$(dirname "$(realpath "$0")")/../support/desktop_test.sh"
 session_wait_limit=40 # seconds for any one thing to happen; generous for slow machines
 atspi_bus=/usr/libexec/at-spi-bus-launcher
 for tool in xdotool dbus-launch "$atspi_bus"; do
@@ -19,20 +19,6 @@ for tool in xdotool dbus-launch "$atspi_bus"; do
 done
 
 session_start
-panel=""
-
-fail() {
-  echo "FAIL: $*" >&2
-  tail -n 30 "$session_dir"/*.log "$session_dir"/desktop/*.log >&2 2> /dev/null
-  exit 1
-}
-log() { echo "[$(date +%T)] $*"; }
-
-# Waits fail at once when the panel ends meanwhile.
-until_ok_check() {
-  [[ -z $panel ]] || kill -0 "$panel" 2> /dev/null || fail "the panel ended while waiting for $1"
-}
-
 session_private_dirs "$session_dir"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 export QT_FORCE_STDERR_LOGGING=1
@@ -61,18 +47,7 @@ grep -qF "成功加载翻译文件：$qm_dir/QuorlinDriver_zh_CN.qm" "$panel_log
 ! visible_window '^Quorlin' > /dev/null || fail "a window opened at start; only the tray icon should show"
 log "tray icon only"
 
-open_main_window() {
-  local position x y
-  position=$(tray_icon) || return 1
-  read -r x y _ <<< "$position"
-  xdotool mousemove "$x" "$y" click 1
-  local end=$((SECONDS + 3))
-  until visible_window '^Quorlin' > /dev/null; do
-    ((SECONDS < end)) || return 1
-    sleep 0.2
-  done
-}
-until_ok "main window after clicking the tray icon" open_main_window
+until_ok "main window after clicking the tray icon" click_for_window tray_icon ^Quorlin
 until_ok "detection of the unplugged unit" more_than "$panel_log" "Device PID: 0" 0
 until_ok "a steady main window" window_steady "$(visible_window '^Quorlin')"
 not_connected=$(window_size '^Quorlin')
@@ -122,10 +97,6 @@ unit_say "asio open-window"
 until_ok "settings dialog after the ASIO open-window message" visible_window '^Settings$'
 log "the ASIO open-window message showed the settings dialog"
 
-ending=$panel panel="" status=0
-kill -TERM "$ending"
-panel_ended() { ! kill -0 "$ending" 2> /dev/null; }
-until_ok "end of the panel after SIGTERM" panel_ended
-wait "$ending" || status=$?
-((status == 0)) || fail "the panel ended with exit code $status after SIGTERM, expected 0"
+kill -TERM "$panel"
+panel_ends SIGTERM
 echo "PASS"

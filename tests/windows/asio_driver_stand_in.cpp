@@ -1,16 +1,11 @@
-// The ASIO driver's two pipe ends, for the Windows program's test under Wine
-// (tests/windows/windows_app.sh). Plain Win32, written apart from the
-// platform layer, so that the panel's own pipe code meets an independent peer.
-//
-//   asio_driver_stand_in open-window
-//       connects to \\.\pipe\QuorlinASIOToPannel and sends the open-window
-//       message (five little-endian 32-bit words, the fifth not zero); exit 0
-//       once sent, 1 when no connection was made within 20 s
-//   asio_driver_stand_in serve-reset <seconds>
-//       serves \\.\pipe\QuorlinPannelToASIO as the ASIO driver does (duplex,
-//       message mode), prints "ready", then each message's bytes in hex, one
-//       line per client ("message 31"); exit 0 after the first non-empty
-//       message, 1 when none came within <seconds>
+// The ASIO driver's two pipe ends for windows_app.sh under Wine: plain Win32,
+// apart from the platform layer, so the panel's pipe code meets a peer of its own.
+//   open-window: sends \\.\pipe\QuorlinASIOToPannel the open-window message
+//       (five little-endian 32-bit words, the fifth not zero); 1 without a
+//       connection within 20 s
+//   serve-reset <seconds>: serves \\.\pipe\QuorlinPannelToASIO (duplex, message
+//       mode), prints "ready", then each message in hex ("message 31"); 0 after
+//       the first non-empty message, 1 when none came within <seconds>
 
 #include <cstdio>
 #include <cstdlib>
