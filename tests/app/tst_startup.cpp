@@ -135,18 +135,12 @@ private slots:
     void logFile()
     {
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("panel.log")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("an earlier line\n");
-        file.close();
+        const QString file = dir.filePath(QStringLiteral("panel.log"));
+        QVERIFY(writeFile(file, "an earlier line\n"));
         const auto logged = [&file] {
-            QString text;
-            if (file.open(QIODevice::ReadOnly))
-                text = QString::fromUtf8(file.readAll());
-            file.close();
-            return text;
+            return QString::fromUtf8(readFile(file));
         };
-        qputenv("QUORLIN_LOG_FILE", file.fileName().toUtf8());
+        qputenv("QUORLIN_LOG_FILE", file.toUtf8());
         Instance application;
         qunsetenv("QUORLIN_LOG_FILE");
         QTRY_VERIFY_WITH_TIMEOUT(logged().contains(QStringLiteral("\nDevice PID: 0\n")), kWaitMs);

@@ -134,11 +134,6 @@ class TestPresets : public QObject {
         }
         return text;
     }
-    static QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     // Every input and output as "key=value".
     QStringList shown() const
     {

@@ -108,12 +108,7 @@ class TestSettings : public QObject {
     static QString failed(QString step) { return step + "，可能是驱动未正确加载或设备未连接。"; }
 
     // setting.ini on disk now, one entry a line.
-    QStringList onDisk()
-    {
-        QFile file(m_ini);
-        return file.open(QIODevice::ReadOnly) ? list(file.readAll().replace('\n', "; "))
-                                              : QStringList();
-    }
+    QStringList onDisk() { return list(readFile(m_ini).replace('\n', "; ")); }
 
     void openDialog(bool connect)
     {

@@ -24,6 +24,13 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
            file.write(bytes) == bytes.size();
 }
 
+// The bytes of `path`; none when it cannot be read.
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A plugged unit whose meters stand still.
 inline std::unique_ptr<virtualunit::VirtualUnit> stillUnit()
 {

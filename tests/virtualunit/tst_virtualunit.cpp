@@ -1,7 +1,6 @@
 // The virtual unit as a witness the other tests can trust: strict sizes, Win32 error codes,
-// plug and unplug, failures on request, and one decoded trace line per exchange.
+// plug and unplug, and one decoded trace line per exchange.
 
-#include "console.h"
 #include "platform/device_file.h"
 #include "platform/message_pipe.h"
 #include "test_common.h"
@@ -92,33 +91,6 @@ private slots:
         QVERIFY(error || client.out == reply);
         QTEST(last(unit), "line");
         QCOMPARE(client.call(0xFFDC2084, {}, 4), 0u);
-    }
-
-    // As the console arms them: an operation fails N times or until healed, with the error
-    // given (else 31), changing nothing; others, also on the same code, go through.
-    void failures()
-    {
-        VirtualUnit unit;
-        QVERIFY(unit.plug());
-        virtualunit::Console console(unit, true);
-        Client client;
-        const Bytes on = packet("015b000101"),
-                    block = Bytes(66304, 0).replace(0x4410, 8, hex("000000000000f03f"));
-        console.execute("fail setmic48v 2 1167");
-        console.execute("fail WriteMixer forever");
-        QCOMPARE(client.call(kVendorCommand, packet("015a000101")), 0u);
-        QCOMPARE(client.call(kVendorCommand, on), 1167u);
-        QCOMPARE(client.call(kVendorCommand, on), 1167u);
-        QCOMPARE(last(unit), "SetMic48V channel=1 state=1 failed 1167");
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(client.call(kWriteMixer, block), 31u);
-        const virtualunit::UnitState state = unit.state();
-        QVERIFY(state.mic20dB[1] == 1 && state.mic48V[1] == -1 && !state.mixerWritten);
-        QCOMPARE(client.call(kVendorCommand, on), 0u);
-        console.execute("heal");
-        // (68, 2) = 1.0 is told against the last block accepted, not the refused ones.
-        QCOMPARE(client.call(kWriteMixer, block), 0u);
-        QCOMPARE(last(unit), "WriteMixer (68,2)=1");
     }
 
     // Unplugged, the socket and held connections are gone for good; plugged, new ones work.

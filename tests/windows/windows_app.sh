@@ -1,24 +1,11 @@
 #!/usr/bin/env bash
-# The Windows program (scripts/windows-build.sh) under Wine in a prefix of its
-# own, on a private desktop (scripts/lib/desktop.sh), with no unit. Checked:
-#   - the setup program installs silently (/S): the program in Program Files,
-#     its Start menu entry, its start with Windows and its uninstaller;
-#   - the panel starts in the tray, logs the sixteen failed opens of
-#     \\.\QuorlinAudioBus0 to 15 (error 2) into QUORLIN_LOG_FILE and has its
-#     settings directory under %APPDATA%; a click on its tray icon shows the
-#     "not connected" window;
-#   - a second start exits at once with 0 and the first keeps running;
-#   - the installed quorlinctl.exe reads connected=no and exits 3 for a control;
-#   - the ASIO driver's open-window message (asio_driver_stand_in) brings up
-#     the settings dialog, and its OK button sends the reset byte 0x31 to the
-#     stand-in's duplex server \\.\pipe\QuorlinPannelToASIO;
-#   - Quit in the tray menu ends the panel with exit code 0;
-#   - in a Chinese locale the panel loads its Chinese translation;
-#   - the uninstaller removes what was installed and leaves the user's settings.
-#
+# The Windows program (scripts/windows-build.sh) under Wine, in a prefix of its
+# own on a private desktop, with no unit: its setup program and uninstaller,
+# the tray, the log file, a second start, quorlinctl.exe, the ASIO driver's
+# two pipes (asio_driver_stand_in), Quit, and the Chinese translation.
 #   windows_app.sh <work-dir> [--screenshots <dir>]
-# <work-dir> is windows-build.sh's build directory. --screenshots saves the
-# not-connected window, the settings dialog and the tray menu, English and Chinese.
+# <work-dir> is windows-build.sh's build directory; --screenshots saves the
+# windows and the tray menu in English and Chinese.
 set -euo pipefail
 root=$(realpath "$(dirname "$(realpath "$0")")/../..")
 work=$(realpath -m "$1")
