@@ -101,7 +101,6 @@ const Use kUses[] = {
     {"double-click", QSystemTrayIcon::DoubleClick, "", true, "MainWindow"},
     {"context click", QSystemTrayIcon::Context, "", true, ""},
     {"middle click", QSystemTrayIcon::MiddleClick, "", true, ""},
-    {"unknown activation", QSystemTrayIcon::Unknown, "", true, ""},
     {"Main Window", -1, "Main Window", true, "MainWindow"},
     {"Setup", -1, "Setup", true, "Settings"},
     {"Main Window, none set", -1, "Main Window", false, "警告: 主窗口未设置，请先设置主窗口。"},

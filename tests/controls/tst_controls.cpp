@@ -56,13 +56,11 @@ struct InputRow {
 };
 const InputRow kInputs[] = {
     {"setValue above the range", -80, Set, {}, 40, "", 6, true},
-    {"setValue below the range", 0, Set, {}, -200, "", -80, true},
     {"setValue unchanged", -20, Set, {}, -20, "", -20, true},
     {"wheel up", -20, Wheel, {0, 120}, 0, "", -19, true},
     {"large wheel turn, one step", -20, Wheel, {0, 960}, 0, "", -19, true},
     {"sideways wheel lowers", -20, Wheel, {120, 0}, 0, "", -21, true},
     {"wheel up at the maximum", 6, Wheel, {0, 120}, 0, "", 6, true},
-    {"wheel down at the minimum", -80, Wheel, {0, -1}, 0, "", -80, true},
     {"drag up and right", -20, Drag, {51, 49}, Qt::LeftButton, "", -18, true},
     {"drag far down and left", -20, Drag, {0, 99}, Qt::LeftButton, "", -22, true},
     {"drag up and left at the maximum", 6, Drag, {49, 49}, Qt::LeftButton, "", 5, true},
