@@ -69,8 +69,18 @@ bool ensureRuntimeDirectory()
     const std::string dir = runtimeDirectory();
     if (mkdir(dir.c_str(), 0700) == 0)
         return true;
+    if (errno != EEXIST) {
+        setLastError(win32ErrorFromErrno(errno));
+        return false;
+    }
+    // One already there must be this user's own directory, not a link: in /tmp
+    // another user may have made it first, to serve or watch the sockets.
     struct stat info {};
-    return errno == EEXIST && stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (lstat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()) {
+        setLastError(win32::kErrorAccessDenied);
+        return false;
+    }
+    return (info.st_mode & 077) == 0 || chmod(dir.c_str(), 0700) == 0;
 }
 
 std::string endpointPath(const std::wstring& objectName)
@@ -83,6 +93,8 @@ std::string endpointPath(const std::wstring& objectName)
 
 int connectEndpoint(const std::wstring& objectName)
 {
+    if (!ensureRuntimeDirectory())
+        return -1;
     const std::string path = endpointPath(objectName);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;

@@ -22,8 +22,9 @@ inline constexpr std::size_t kReplyHeaderSize = 4;
 // $XDG_RUNTIME_DIR/quorlin when XDG_RUNTIME_DIR is set, else /tmp/quorlin-<uid>.
 std::string runtimeDirectory();
 
-// Creates runtimeDirectory() with mode 0700 when it is missing. Returns false
-// when it cannot be created.
+// Creates runtimeDirectory() with mode 0700 when it is missing, and makes an
+// existing one private. Returns false when it cannot be made, and with error 5
+// when it is not a directory of this user's own (a link, another user's).
 bool ensureRuntimeDirectory();
 
 // The socket path for a Windows object name: the runtime directory followed by

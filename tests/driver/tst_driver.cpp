@@ -164,13 +164,26 @@ private slots:
         QCOMPARE(QString::fromStdString(unset), QString("/tmp/quorlin-%1").arg(getuid()));
         QCOMPARE(empty, unset);
 
+        // Made private, also when found open; a link in its place is refused,
+        // and no device is then reached through it.
         const std::string runtime = platform::posix::runtimeDirectory();
         rmdir(runtime.c_str());
         QVERIFY(platform::posix::ensureRuntimeDirectory());
-        QVERIFY(platform::posix::ensureRuntimeDirectory()); // already there
+        chmod(runtime.c_str(), 0777);
+        QVERIFY(platform::posix::ensureRuntimeDirectory());
         struct stat info {};
         QCOMPARE(stat(runtime.c_str(), &info), 0);
         QCOMPARE(info.st_mode & 0777, mode_t(0700));
+        RawDevice bus0;
+        const QString moved = QString::fromStdString(runtime) + ".real";
+        QVERIFY(QFile::rename(QString::fromStdString(runtime), moved));
+        QVERIFY(QFile::link(moved, QString::fromStdString(runtime)));
+        QVERIFY(!platform::posix::ensureRuntimeDirectory());
+        QCOMPARE(platform::lastError(), 5u);
+        QCOMPARE(platform::openDevice(kBus0), platform::kInvalidDeviceHandle);
+        QCOMPARE(platform::lastError(), 5u);
+        QVERIFY(QFile::remove(QString::fromStdString(runtime)));
+        QVERIFY(QFile::rename(moved, QString::fromStdString(runtime)));
     }
 
     // What reaches the caller of an exchange: the output, or a Win32 error and nothing.
