@@ -69,10 +69,8 @@ bool makeAddress(const std::string& path, sockaddr_un* address)
 
 PipeHandle createPipeServer(const std::wstring& name)
 {
-    if (!posix::ensureRuntimeDirectory()) {
-        failFromErrno();
+    if (!posix::ensureRuntimeDirectory())
         return kInvalidPipeHandle;
-    }
     const std::string path = posix::endpointPath(name);
     sockaddr_un address;
     if (!makeAddress(path, &address))

@@ -193,7 +193,7 @@ bool VirtualUnit::plug()
     if (bus < 0 || bus > kLastBusIndex)
         error = "bus index " + std::to_string(bus) + " is not 0.." + std::to_string(kLastBusIndex);
     else if (!platform::posix::ensureRuntimeDirectory())
-        error = "cannot create " + platform::posix::runtimeDirectory();
+        error = "no private directory of this user at " + platform::posix::runtimeDirectory();
     else if (d->server.start(platform::posix::endpointPath(busObjectName(bus)), &error)) {
         // Another unit's ASIO driver may serve the pipe already: it keeps it.
         std::string asioError;
