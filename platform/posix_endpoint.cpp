@@ -80,7 +80,11 @@ bool ensureRuntimeDirectory()
         setLastError(win32::kErrorAccessDenied);
         return false;
     }
-    return (info.st_mode & 077) == 0 || chmod(dir.c_str(), 0700) == 0;
+    if ((info.st_mode & 077) != 0 && chmod(dir.c_str(), 0700) != 0) {
+        setLastError(win32ErrorFromErrno(errno));
+        return false;
+    }
+    return true;
 }
 
 std::string endpointPath(const std::wstring& objectName)
