@@ -11,6 +11,7 @@
 #include "panels/vt2.h"
 #include "test_common.h"
 
+#include <QAccessibleValueInterface>
 #include <QLabel>
 #include <QLayout>
 #include <QRandomGenerator>
@@ -397,7 +398,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(readouts(panel.get()).first(), "-186.6 dB", 5000);
 
         // Each dial and switch: a role, a name of its own, a switch its state;
-        // Tab goes column by column.
+        // a dial steps up through its value; Tab goes column by column.
         panel->show();
         QStringList spoken;
         QList<QWidget*> controls;
@@ -411,7 +412,13 @@ private slots:
             QVERIFY2(!name.isEmpty() && !spoken.contains(name), qPrintable(name));
             spoken << name;
             QCOMPARE(iface->role(), knob ? QAccessible::SpinBox : QAccessible::CheckBox);
-            if (button)
+            if (knob) { // value + step raises it, the VT2 gain's 0 (next shown: 10) too
+                QAccessibleValueInterface* value = iface->valueInterface();
+                const int before = knob->value;
+                value->setCurrentValue(value->currentValue().toInt() +
+                                       value->minimumStepSize().toInt());
+                QCOMPARE(knob->value, before + 1);
+            } else
                 QCOMPARE(iface->state().checked, button->checked);
             const auto place = [&panel](QWidget* c) {
                 int column = 0;
