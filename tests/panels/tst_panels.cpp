@@ -95,36 +95,24 @@ const struct {
     {"vr Mixer", "vr", "WriteMixer", "Failed to set headphone volume.", 3},
 };
 
-// vt1.ini ("|": a line break, null: binary junk), the dials (mic 0..42, the
-// others -80..6) and 48V restored.
+// vt1.ini ("|": a line break, null: binary junk), and the dials (mic 0..42,
+// the others -80..6) and 48V then restored.
 const struct {
-    const char *name, *contents;
-    int dials[3];
-    bool phantom;
+    const char *name, *restored, *contents;
 } kDamaged[] = {
-    {"as written",
-     "[Dial]|MicValue=30|HeadphoneValue=-20|OtgToHpValue=-6|[Button]|Mic48VIsChecked=true",
-     {30, -20, -6},
-     true},
-    {"wrong values",
-     "[Dial]|MicValue=true|HeadphoneValue=-20, -10|OtgToHpValue=|[Button]|Mic48VIsChecked=yes",
-     {0, -80, 0},
-     false},
-    {"hand-edited",
-     "[Dial]|MicValue=+5|HeadphoneValue=12.5|OtgToHpValue=\u0665|[Button]|Mic48VIsChecked=1",
-     {0, -80, 0},
-     true},
-    {"beyond int", "[Dial]|HeadphoneValue=2147483648|OtgToHpValue=-2147483649", {0, -80, 0}, false},
-    {"clamped by the dial",
-     "[Dial]|MicValue=2147483647|HeadphoneValue=-2147483648|OtgToHpValue=1000",
-     {42, -80, 6},
-     false},
-    {"stray sections",
-     "[Other]|MicValue=30|[Dial]|MicValue=20|[General]|HeadphoneValue=5|[Dial/"
-     "Deeper]|OtgToHpValue=3",
-     {20, -80, 0},
-     false},
-    {"binary junk", nullptr, {0, -80, 0}, false},
+    {"as written", "30 -20 -6 on",
+     "[Dial]|MicValue=30|HeadphoneValue=-20|OtgToHpValue=-6|[Button]|Mic48VIsChecked=true"},
+    {"wrong values", "0 -80 0 off",
+     "[Dial]|MicValue=true|HeadphoneValue=-20, -10|OtgToHpValue=|[Button]|Mic48VIsChecked=yes"},
+    {"hand-edited", "0 -80 0 on",
+     "[Dial]|MicValue=+5|HeadphoneValue=12.5|OtgToHpValue=\u0665|[Button]|Mic48VIsChecked=1"},
+    {"beyond int", "0 -80 0 off", "[Dial]|HeadphoneValue=2147483648|OtgToHpValue=-2147483649"},
+    {"clamped by the dial", "42 -80 6 off",
+     "[Dial]|MicValue=2147483647|HeadphoneValue=-2147483648|OtgToHpValue=1000"},
+    {"stray sections", "20 -80 0 off",
+     "[Other]|MicValue=30|[Dial]|MicValue=20|[General]|HeadphoneValue=5|"
+     "[Dial/Deeper]|OtgToHpValue=3"},
+    {"binary junk", "0 -80 0 off", nullptr},
 };
 
 } // namespace
@@ -444,21 +432,23 @@ private slots:
             contents.resize(4096);
             QRandomGenerator(8).fillRange(reinterpret_cast<quint32*>(contents.data()), 1024);
         }
-        const QList<int> dials(std::begin(row.dials), std::end(row.dials));
+        const QStringList restored = QString(row.restored).split(' ');
+        const QList<int> dials{restored[0].toInt(), restored[1].toInt(), restored[2].toInt()};
+        const bool phantom = restored[3] == "on";
         QVERIFY(writeFile(iniPath("vt1"), contents));
         vt1 panel;
         QList<int> shown;
         for (const char* name : {"mic.gain", "headphone.volume", "phone-to-hp.volume"})
             shown << find(panel, name).knob->value;
         QCOMPARE(shown, dials);
-        QCOMPARE(find(panel, "mic.48v").button->checked, row.phantom);
+        QCOMPARE(find(panel, "mic.48v").button->checked, phantom);
         QCOMPARE(m_unit->state().micVolume[1], 2 * dials[0]);
         QCOMPARE(m_unit->state().cell(256, 0), QuorlinIoControl::DbToLinear(dials[1]));
-        QCOMPARE(m_unit->state().mic48V[1], int(row.phantom));
+        QCOMPARE(m_unit->state().mic48V[1], int(phantom));
         const QStringList stored = onDisk("vt1");
         QVERIFY(stored.contains(QString("Dial/HeadphoneValue=%1").arg(dials[1])));
-        QVERIFY(stored.contains(
-            QString("Button/Mic48VIsChecked=%1").arg(row.phantom ? "true" : "false")));
+        QVERIFY(
+            stored.contains(QString("Button/Mic48VIsChecked=%1").arg(phantom ? "true" : "false")));
     }
 };
 

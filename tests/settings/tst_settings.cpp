@@ -26,8 +26,8 @@ namespace {
 // "@" is the start-up rate steps at 44100 Hz. `failure` is the failed step
 // logged, `end` the line that ends a sequence that goes on in timers.
 struct Sequence {
-    const char *name, *file, *before, *refused, *pick, *calls, *saved, *failure, *end;
-    bool running;
+    const char *name, *file, *before, *refused, *pick, *calls, *saved, *failure = "", *end = "";
+    bool running = true;
 };
 const char* const kAll =
     "[Audio]; BufferSize=256; SampleRate=44100; [USB]; LatencySize=16; SlowMode=Enabled";
@@ -38,49 +38,47 @@ const Sequence kSequences[] = {
     {"buffer 64 lowers latency 24 to 8 first", "", "usbLatencyBox=24", "", "bufferSizeBox=64",
      "GetBufferSize -> 192; GetUsbLatency -> 24; GetUsbLatency -> 24; StopAudio; SetUsbLatency 8; "
      "RestartAudio; StopAudio; SetBufferSize 64; RestartAudio",
-     "[Audio]; BufferSize=64; [USB]; LatencySize=8", "", "", true},
+     "[Audio]; BufferSize=64; [USB]; LatencySize=8"},
     {"buffer 128 lowers latency 32 to 16", "", "usbLatencyBox=32", "", "bufferSizeBox=128",
      "GetBufferSize -> 192; GetUsbLatency -> 32; GetUsbLatency -> 32; StopAudio; SetUsbLatency 16; "
      "RestartAudio; StopAudio; SetBufferSize 128; RestartAudio",
-     "[Audio]; BufferSize=128; [USB]; LatencySize=16", "", "", true},
+     "[Audio]; BufferSize=128; [USB]; LatencySize=16"},
     {"buffer 1024 keeps latency 32", "", "usbLatencyBox=32", "", "bufferSizeBox=1024",
      "GetBufferSize -> 192; GetUsbLatency -> 32; StopAudio; SetBufferSize 1024; RestartAudio",
-     "[Audio]; BufferSize=1024; [USB]; LatencySize=32", "", "", true},
-    {"buffer size in use", "", "", "", "bufferSizeBox=192", "GetBufferSize -> 192", "", "", "",
-     true},
+     "[Audio]; BufferSize=1024; [USB]; LatencySize=32"},
+    {"buffer size in use", "", "", "", "bufferSizeBox=192", "GetBufferSize -> 192", ""},
     {"buffer size refused", "[Audio]; BufferSize=192", "", "SetBufferSize", "bufferSizeBox=64",
      "GetBufferSize -> 192; GetUsbLatency -> 8; StopAudio; SetBufferSize 64 failed 31",
      "[Audio]; BufferSize=192", "设置音频缓冲区大小失败", "", false},
     {"latency 16", "", "", "", "usbLatencyBox=16",
-     "GetUsbLatency -> 8; StopAudio; SetUsbLatency 16; RestartAudio", "[USB]; LatencySize=16", "",
-     "", true},
+     "GetUsbLatency -> 8; StopAudio; SetUsbLatency 16; RestartAudio", "[USB]; LatencySize=16"},
     {"safe mode on", "", "", "", "safeModeBox=Enabled",
-     "StopAudio; EnableUsbSlowMode; RestartAudio", "[USB]; SlowMode=Enabled", "", "", true},
+     "StopAudio; EnableUsbSlowMode; RestartAudio", "[USB]; SlowMode=Enabled"},
     {"safe mode off", "", "safeModeBox=Enabled", "", "safeModeBox=Disabled",
-     "StopAudio; DisableUsbSlowMode; RestartAudio", "[USB]; SlowMode=Disabled", "", "", true},
+     "StopAudio; DisableUsbSlowMode; RestartAudio", "[USB]; SlowMode=Disabled"},
     {"safe mode refused", "", "", "EnableUsbSlowMode", "safeModeBox=Enabled",
      "StopAudio; EnableUsbSlowMode failed 31", "", "设置USB慢速模式失败", "", false},
     {"rate 48000, saved before its OTG cycle", "", "", "", "sampleRateBox=48000",
-     "StopAudio; SetSampleRate 48000; SetWdmChannelCount 4; InitAudio", "[Audio]; SampleRate=48000",
-     "", "", true},
+     "StopAudio; SetSampleRate 48000; SetWdmChannelCount 4; InitAudio",
+     "[Audio]; SampleRate=48000"},
     {"rate refused", "", "", "SetSampleRate", "sampleRateBox=48000",
      "StopAudio; SetSampleRate 48000 failed 31", "", "设置音频采样率失败", "", false},
     {"start-up, empty file", "", "", "", "",
-     "GetBufferSize -> 192; @; SetOtgOff; SetOtgOn; InitAudio", "", "", kDone, true},
+     "GetBufferSize -> 192; @; SetOtgOff; SetOtgOn; InitAudio", "", "", kDone},
     {"start-up, every option in loading order", kAll, "", "", "",
      "GetUsbLatency -> 8; StopAudio; SetUsbLatency 16; RestartAudio; GetBufferSize -> 192; "
      "GetUsbLatency -> 16; StopAudio; SetBufferSize 256; RestartAudio; StopAudio; "
      "EnableUsbSlowMode; RestartAudio; @; SetOtgOff; SetOtgOn; InitAudio",
-     kAll, "", kDone, true},
+     kAll, "", kDone},
     {"start-up at 48000: the rate change, its OTG cycle", "[Audio]; SampleRate=48000", "", "", "",
      "GetBufferSize -> 192; StopAudio; SetSampleRate 48000; SetWdmChannelCount 4; InitAudio; "
      "GetSampleRate -> 48000; SetOtgOff; SetOtgOn",
-     "[Audio]; SampleRate=48000", "", "设置采样频率完成", true},
+     "[Audio]; SampleRate=48000", "", "设置采样频率完成"},
     {"start-up, OTG off refused: audio still starts", "", "", "SetOtgOff", "",
-     "GetBufferSize -> 192; @; SetOtgOff failed 31; InitAudio", "", "关闭OTG芯片失败", kDone, true},
+     "GetBufferSize -> 192; @; SetOtgOff failed 31; InitAudio", "", "关闭OTG芯片失败", kDone},
     {"start-up, OTG on refused: audio still starts", "", "", "SetOtgOn", "",
      "GetBufferSize -> 192; @; SetOtgOff; SetOtgOn failed 31; InitAudio", "", "开启OTG芯片失败",
-     kDone, true},
+     kDone},
 };
 
 const QString kWaiting = QStringLiteral("ThreadSettingsPip is running waiting Asio Info...");
